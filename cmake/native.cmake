@@ -1,0 +1,14 @@
+# The native side: unit tests of the portable logic with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+find_package(GTest REQUIRED)
+enable_testing()
+
+set(KX_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+file(GLOB KX_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)
+add_executable(kxunit ${KX_UNIT_TESTS})
+target_include_directories(kxunit PRIVATE src)
+target_compile_options(kxunit PRIVATE -Wall -Wextra -Werror ${KX_SANITIZE})
+target_link_options(kxunit PRIVATE ${KX_SANITIZE})
+target_link_libraries(kxunit PRIVATE GTest::gtest GTest::gtest_main)
+include(GoogleTest)
+gtest_discover_tests(kxunit)

@@ -1,0 +1,76 @@
+# The Windows side: both Kestrel.dll builds, the hosts that call them
+# (kxcall.exe, the Wine test program) and the benchmarks.
+enable_language(RC)
+
+set(KX_OUT "${CMAKE_SOURCE_DIR}/build" CACHE PATH "Where the deliverables go")
+set(KX_STDCALL ON)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  # x64 has one calling convention and no @bytes decoration.
+  set(KX_STDCALL OFF)
+endif()
+set(KX_WARNINGS -Wall -Wextra -Werror -Wno-cast-function-type)
+# Sources are UTF-8; narrow literals are the product's code page.
+set(KX_CHARSET -finput-charset=UTF-8 -fexec-charset=CP1251)
+set(KX_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+
+file(GLOB KX_FRAME_SOURCES CONFIGURE_DEPENDS src/frame/*.cpp)
+list(FILTER KX_FRAME_SOURCES EXCLUDE REGEX "dllmain\\.cpp$")
+file(GLOB KX_HOST_SOURCES CONFIGURE_DEPENDS src/host/*.cpp)
+
+# One build of the library: `variant` is oracle (UTF-16, W functions) or
+# migration (ANSI, A functions).
+function(kx_add_library variant wide)
+  set(lib kestrel_${variant})
+  set(def "${CMAKE_SOURCE_DIR}/src/frame/${variant}.def")
+  if(NOT KX_STDCALL)
+    file(READ "${def}" text)
+    string(REGEX REPLACE "= *[A-Za-z0-9_]+@[0-9]+ *" "" text "${text}")
+    set(def "${CMAKE_BINARY_DIR}/${variant}.def")
+    file(WRITE "${def}" "${text}")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/src/frame/${variant}.def")
+  add_library(${lib} SHARED
+    ${KX_FRAME_SOURCES} ${KX_HOST_SOURCES}
+    src/frame/dllmain.cpp
+    src/frame/version.rc
+    ${def})
+  target_include_directories(${lib} PRIVATE src)
+  target_compile_definitions(${lib} PRIVATE KX_WIDE_TEXT=${wide} WIN32_LEAN_AND_MEAN NOMINMAX
+                             _WIN32_WINNT=0x0501 STRICT)
+  target_compile_options(${lib} PRIVATE ${KX_WARNINGS} ${KX_CHARSET})
+  target_link_options(${lib} PRIVATE ${KX_STATIC_RUNTIME} -s)
+  target_link_libraries(${lib} PRIVATE advapi32 user32 kernel32)
+  set_target_properties(${lib} PROPERTIES
+    OUTPUT_NAME Kestrel PREFIX ""
+    RUNTIME_OUTPUT_DIRECTORY "${KX_OUT}/${variant}"
+    LIBRARY_OUTPUT_DIRECTORY "${KX_OUT}/${variant}")
+endfunction()
+
+kx_add_library(oracle 1)
+kx_add_library(migration 0)
+
+# Hosts that load the DLL by name, as an installation script does.
+function(kx_add_host target)
+  add_executable(${target} ${ARGN})
+  target_include_directories(${target} PRIVATE src tests/wine)
+  target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  target_compile_options(${target} PRIVATE ${KX_WARNINGS} ${KX_CHARSET})
+  target_link_options(${target} PRIVATE ${KX_STATIC_RUNTIME} -s)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${KX_OUT}/bin")
+endfunction()
+
+kx_add_host(kxcall src/kxcall/kxcall.cpp)
+target_link_libraries(kxcall PRIVATE version)
+
+set(GTEST_SRC /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SRC} gtest EXCLUDE_FROM_ALL)
+
+file(GLOB KX_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
+kx_add_host(kxtests ${KX_WINE_TESTS})
+target_link_libraries(kxtests PRIVATE gtest version advapi32)
+
+file(GLOB KX_WINE_BENCH CONFIGURE_DEPENDS bench/wine/*.cpp)
+kx_add_host(kxbench ${KX_WINE_BENCH})
