@@ -72,5 +72,9 @@ file(GLOB KX_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
 kx_add_host(kxtests ${KX_WINE_TESTS})
 target_link_libraries(kxtests PRIVATE gtest version advapi32)
 
+# One program per benchmark source: bench/wine/NAME.cpp gives NAME.exe.
 file(GLOB KX_WINE_BENCH CONFIGURE_DEPENDS bench/wine/*.cpp)
-kx_add_host(kxbench ${KX_WINE_BENCH})
+foreach(src ${KX_WINE_BENCH})
+  get_filename_component(name ${src} NAME_WE)
+  kx_add_host(${name} ${src})
+endforeach()

@@ -39,7 +39,22 @@ kx_wine_setup() {
   KX_STAGE_WIN='C:\kestrel'
 }
 
-kx_as_wine_user() { [ "$(id -u)" = 0 ] && id "$KX_WINE_USER" >/dev/null 2>&1; }
+# Wine runs as the unprivileged user when we are root and that user can reach
+# the build tree; otherwise as ourselves (as root, read-only files then behave
+# differently: see tests/WINE.md).
+kx_as_wine_user() {
+  if [ -z "${KX_USE_WINE_USER:-}" ]; then
+    KX_USE_WINE_USER=no
+    if [ "$(id -u)" = 0 ] && id "$KX_WINE_USER" >/dev/null 2>&1; then
+      if runuser -u "$KX_WINE_USER" -- test -x "$KX_BUILD"; then
+        KX_USE_WINE_USER=yes
+      else
+        echo "wine-env: $KX_WINE_USER cannot reach $KX_BUILD; running Wine as root" >&2
+      fi
+    fi
+  fi
+  [ "$KX_USE_WINE_USER" = yes ]
+}
 
 # Give paths to the Wine user (only when we are root and so run Wine as it).
 kx_own() {
