@@ -35,6 +35,49 @@ inline LONG SetValue(HKEY key, const wchar_t* name, DWORD type, const BYTE* data
     return RegSetValueExW(key, name, 0, type, data, size);
 }
 
+inline LONG EnumKey(HKEY key, DWORD index, char* name, DWORD* length) {
+    return RegEnumKeyExA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+}
+inline LONG EnumKey(HKEY key, DWORD index, wchar_t* name, DWORD* length) {
+    return RegEnumKeyExW(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+}
+
+inline LONG QueryKeyInfo(HKEY key, DWORD* subkeys, DWORD* longestName, char*) {
+    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, subkeys, longestName, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr);
+}
+inline LONG QueryKeyInfo(HKEY key, DWORD* subkeys, DWORD* longestName, wchar_t*) {
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, subkeys, longestName, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr);
+}
+
+inline LONG DeleteKey(HKEY parent, const char* name) { return RegDeleteKeyA(parent, name); }
+inline LONG DeleteKey(HKEY parent, const wchar_t* name) { return RegDeleteKeyW(parent, name); }
+
+inline LONG DeleteValue(HKEY key, const char* name) { return RegDeleteValueA(key, name); }
+inline LONG DeleteValue(HKEY key, const wchar_t* name) { return RegDeleteValueW(key, name); }
+
+inline DWORD GetAttributes(const char* path) { return GetFileAttributesA(path); }
+inline DWORD GetAttributes(const wchar_t* path) { return GetFileAttributesW(path); }
+inline BOOL SetAttributes(const char* path, DWORD a) { return SetFileAttributesA(path, a); }
+inline BOOL SetAttributes(const wchar_t* path, DWORD a) { return SetFileAttributesW(path, a); }
+
+inline HANDLE OpenFile(const char* path, DWORD access, DWORD share, DWORD disposition) {
+    return CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+inline HANDLE OpenFile(const wchar_t* path, DWORD access, DWORD share, DWORD disposition) {
+    return CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+inline DWORD ShortPath(const char* path, char* out, DWORD n) { return GetShortPathNameA(path, out, n); }
+inline DWORD ShortPath(const wchar_t* path, wchar_t* out, DWORD n) { return GetShortPathNameW(path, out, n); }
+
+inline DWORD FullPath(const char* path, DWORD n, char* out) { return GetFullPathNameA(path, n, out, nullptr); }
+inline DWORD FullPath(const wchar_t* path, DWORD n, wchar_t* out) { return GetFullPathNameW(path, n, out, nullptr); }
+
+inline BOOL ComputerName(char* out, DWORD* n) { return GetComputerNameA(out, n); }
+inline BOOL ComputerName(wchar_t* out, DWORD* n) { return GetComputerNameW(out, n); }
+
 inline int CompareText(LCID locale, DWORD flags, const char* a, int la, const char* b, int lb) {
     return CompareStringA(locale, flags, a, la, b, lb);
 }

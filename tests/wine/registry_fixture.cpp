@@ -58,6 +58,25 @@ void WriteString(const std::wstring& path, const std::wstring& name, const std::
     Write(path, name, REG_SZ, v.c_str(), static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t)));
 }
 
+void CreateKey(const std::wstring& path) {
+    Key k;
+    Check(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k.h, nullptr),
+          "RegCreateKeyEx");
+}
+
+std::vector<std::wstring> Subkeys(const std::wstring& path) {
+    Key k;
+    std::vector<std::wstring> names;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &k.h) != ERROR_SUCCESS) return names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD n = 256;
+        if (RegEnumKeyExW(k.h, i, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, n);
+    }
+    return names;
+}
+
 void CreateVolatile(const std::wstring& path) {
     Key k;
     Check(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,

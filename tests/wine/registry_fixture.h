@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kxtest::reg {
 
@@ -21,6 +22,9 @@ bool KeyExists(const std::wstring& path);
 std::optional<Value> Read(const std::wstring& path, const std::wstring& name);
 void WriteDword(const std::wstring& path, const std::wstring& name, DWORD v);
 void WriteString(const std::wstring& path, const std::wstring& name, const std::wstring& v);
+void CreateKey(const std::wstring& path);
+// Subkey names as the registry enumerates them.
+std::vector<std::wstring> Subkeys(const std::wstring& path);
 // Creates a volatile key: the system refuses non-volatile keys below it.
 void CreateVolatile(const std::wstring& path);
 
