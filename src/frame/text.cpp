@@ -44,9 +44,11 @@ int Length(size_t n) {
 
 }  // namespace
 
-Text FromScript(const char* arg) {
+Text FromScript(const char* arg) { return arg == nullptr ? Text() : FromAnsi(std::string_view(arg)); }
+
+Text FromAnsi(std::string_view bytes) {
     Text text;
-    if (arg != nullptr) Convert(std::string_view(arg), text);
+    Convert(bytes, text);
     return text;
 }
 

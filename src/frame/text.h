@@ -22,6 +22,9 @@ using TextView = std::basic_string_view<Char>;
 // Script text (ANSI, zero-terminated, null = empty) into the build's text.
 Text FromScript(const char* arg);
 
+// ANSI bytes of any content (zeros included) into the build's text.
+Text FromAnsi(std::string_view bytes);
+
 // The build's text into ANSI script text; characters the code page lacks
 // become the system's substitutes.
 std::string ToScript(TextView text);
