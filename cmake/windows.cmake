@@ -39,7 +39,7 @@ function(kx_add_library variant wide)
                              _WIN32_WINNT=0x0501 STRICT)
   target_compile_options(${lib} PRIVATE ${KX_WARNINGS} ${KX_CHARSET})
   target_link_options(${lib} PRIVATE ${KX_STATIC_RUNTIME} -s)
-  target_link_libraries(${lib} PRIVATE advapi32 user32 kernel32)
+  target_link_libraries(${lib} PRIVATE advapi32 user32 kernel32 shell32 version)
   set_target_properties(${lib} PROPERTIES
     OUTPUT_NAME Kestrel PREFIX ""
     RUNTIME_OUTPUT_DIRECTORY "${KX_OUT}/${variant}"
@@ -70,11 +70,21 @@ add_subdirectory(${GTEST_SRC} gtest EXCLUDE_FROM_ALL)
 
 file(GLOB KX_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
 kx_add_host(kxtests ${KX_WINE_TESTS})
-target_link_libraries(kxtests PRIVATE gtest version advapi32)
+target_link_libraries(kxtests PRIVATE gtest version advapi32 shell32)
 
 # One program per benchmark source: bench/wine/NAME.cpp gives NAME.exe.
 file(GLOB KX_WINE_BENCH CONFIGURE_DEPENDS bench/wine/*.cpp)
 foreach(src ${KX_WINE_BENCH})
   get_filename_component(name ${src} NAME_WE)
   kx_add_host(${name} ${src})
+endforeach()
+
+# Resource-only DLLs with chosen string tables, for the version-value tests.
+file(GLOB KX_TEST_RESOURCES CONFIGURE_DEPENDS tests/wine/resources/*.rc)
+foreach(rc ${KX_TEST_RESOURCES})
+  get_filename_component(name ${rc} NAME_WE)
+  add_library(${name} SHARED tests/wine/resources/stub.cpp ${rc})
+  set_target_properties(${name} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY "${KX_OUT}/bin")
+  target_link_options(${name} PRIVATE -static -s)
+  add_dependencies(kxtests ${name})
 endforeach()

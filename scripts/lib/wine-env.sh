@@ -84,6 +84,6 @@ kx_stage() {
   mkdir -p "$KX_STAGE/oracle" "$KX_STAGE/migration" "$KX_STAGE/bin"
   cp "$KX_WIN_OUT/oracle/Kestrel.dll" "$KX_STAGE/oracle/"
   cp "$KX_WIN_OUT/migration/Kestrel.dll" "$KX_STAGE/migration/"
-  cp "$KX_WIN_OUT"/bin/*.exe "$KX_STAGE/bin/"
+  cp "$KX_WIN_OUT"/bin/*.exe "$KX_WIN_OUT"/bin/*.dll "$KX_STAGE/bin/"
   kx_own "$KX_STAGE"
 }

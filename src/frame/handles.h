@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <tlhelp32.h>
+#include <wincrypt.h>
 
 #include <utility>
 
@@ -71,7 +72,20 @@ struct ModuleTraits {
     static void Close(Handle h) { FreeLibrary(h); }
 };
 
+struct CryptProviderTraits {
+    using Handle = HCRYPTPROV;
+    static Handle Empty() { return 0; }
+    static void Close(Handle h) { CryptReleaseContext(h, 0); }
+};
+struct CryptHashTraits {
+    using Handle = HCRYPTHASH;
+    static Handle Empty() { return 0; }
+    static void Close(Handle h) { CryptDestroyHash(h); }
+};
+
 using RegKey = Owned<RegKeyTraits>;
+using CryptProvider = Owned<CryptProviderTraits>;
+using CryptHash = Owned<CryptHashTraits>;
 using KernelHandle = Owned<KernelTraits>;
 using FileHandle = Owned<FileTraits>;
 using SnapshotHandle = Owned<FileTraits>;

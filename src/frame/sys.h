@@ -4,6 +4,8 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
+#include <winver.h>
 
 namespace kx::sys {
 
@@ -77,6 +79,33 @@ inline DWORD FullPath(const wchar_t* path, DWORD n, wchar_t* out) { return GetFu
 
 inline BOOL ComputerName(char* out, DWORD* n) { return GetComputerNameA(out, n); }
 inline BOOL ComputerName(wchar_t* out, DWORD* n) { return GetComputerNameW(out, n); }
+
+inline DWORD VersionInfoSize(const char* file) { return GetFileVersionInfoSizeA(file, nullptr); }
+inline DWORD VersionInfoSize(const wchar_t* file) { return GetFileVersionInfoSizeW(file, nullptr); }
+inline BOOL VersionInfo(const char* file, DWORD size, void* data) { return GetFileVersionInfoA(file, 0, size, data); }
+inline BOOL VersionInfo(const wchar_t* file, DWORD size, void* data) { return GetFileVersionInfoW(file, 0, size, data); }
+inline BOOL QueryVersion(const void* block, const char* path, void** value, UINT* length) {
+    return VerQueryValueA(block, path, value, length);
+}
+inline BOOL QueryVersion(const void* block, const wchar_t* path, void** value, UINT* length) {
+    return VerQueryValueW(block, path, value, length);
+}
+
+// One FO_DELETE request; `from` ends with two zero characters.
+inline int ShellDelete(const char* from, FILEOP_FLAGS flags) {
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from;
+    op.fFlags = flags;
+    return SHFileOperationA(&op);
+}
+inline int ShellDelete(const wchar_t* from, FILEOP_FLAGS flags) {
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from;
+    op.fFlags = flags;
+    return SHFileOperationW(&op);
+}
 
 inline int CompareText(LCID locale, DWORD flags, const char* a, int la, const char* b, int lb) {
     return CompareStringA(locale, flags, a, la, b, lb);
