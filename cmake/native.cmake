@@ -12,3 +12,9 @@ target_link_options(kxunit PRIVATE ${KX_SANITIZE})
 target_link_libraries(kxunit PRIVATE GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(kxunit)
+
+# Native references for the benchmarks, optimised and without sanitizers.
+find_package(ZLIB REQUIRED)
+add_executable(crc32sum bench/native/crc32sum.cpp)
+target_compile_options(crc32sum PRIVATE -O2 -Wall -Wextra -Werror)
+target_link_libraries(crc32sum PRIVATE ZLIB::ZLIB)

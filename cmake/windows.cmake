@@ -72,11 +72,16 @@ file(GLOB KX_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
 kx_add_host(kxtests ${KX_WINE_TESTS})
 target_link_libraries(kxtests PRIVATE gtest version advapi32 shell32)
 
+# Child programs that the Wine tests start.
+kx_add_host(kxchild tests/wine/programs/kxchild.cpp)
+add_dependencies(kxtests kxchild)
+
 # One program per benchmark source: bench/wine/NAME.cpp gives NAME.exe.
 file(GLOB KX_WINE_BENCH CONFIGURE_DEPENDS bench/wine/*.cpp)
 foreach(src ${KX_WINE_BENCH})
   get_filename_component(name ${src} NAME_WE)
   kx_add_host(${name} ${src})
+  target_link_libraries(${name} PRIVATE psapi)
 endforeach()
 
 # Resource-only DLLs with chosen string tables, for the version-value tests.

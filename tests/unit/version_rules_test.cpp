@@ -23,6 +23,30 @@ TEST(Crc32, StandardValuesInAnyChunking) {
     EXPECT_EQ(ChecksumText(0x0A1B2C3D), "0A1B2C3D");
 }
 
+// Bit by bit, as the polynomial defines it: the reference for the table code.
+uint32_t BitwiseCrc32(const std::string& s) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (unsigned char b : s) {
+        c ^= b;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    }
+    return c ^ 0xFFFFFFFFu;
+}
+
+TEST(Crc32, WordAndByteStepsAgreeAtEveryLengthAndSplit) {
+    std::string data;
+    for (int i = 0; i < 67; ++i) data.push_back(static_cast<char>(i * 37 + 11));
+    for (size_t len = 0; len <= data.size(); ++len) {
+        const std::string s = data.substr(0, len);
+        for (size_t split = 0; split <= len; split += 3) {
+            Crc32 c;
+            c.Update(s.data(), split);
+            c.Update(s.data() + split, len - split);
+            ASSERT_EQ(c.Value(), BitwiseCrc32(s)) << len << " split at " << split;
+        }
+    }
+}
+
 TEST(VersionRules, ControlLine) {
     EXPECT_EQ(ControlLineVersion(SV("ZUL.EXE 0A1B2C3D - 5.11.0.0"), SV("0A1B2C3D")), SV("5.11.0.0"));
     EXPECT_EQ(ControlLineVersion(SV("A - B - C"), SV("A")), SV("B - C"));

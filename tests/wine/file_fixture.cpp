@@ -23,6 +23,13 @@ void RemoveTree(const std::string& path) {
     RemoveDirectoryA(path.c_str());
 }
 
+std::string BesideTests(const std::string& file) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string p = path;
+    return p.substr(0, p.rfind('\\') + 1) + file;
+}
+
 static void MakeDirs(const std::string& path) {
     for (size_t at = path.find('\\', 3); ; at = path.find('\\', at + 1)) {
         CreateDirectoryA(path.substr(0, at).c_str(), nullptr);

@@ -25,6 +25,8 @@ private:
 };
 
 void RemoveTree(const std::string& path);
+// A file staged beside the test program (the test DLLs, kxchild.exe).
+std::string BesideTests(const std::string& file);
 std::string ReadFileBytes(const std::string& path);
 // The standard CRC-32 as the system's own ntdll computes it.
 unsigned SystemCrc32(const std::string& data);

@@ -28,13 +28,6 @@ std::string OneShotMd5(const std::string& data) {
     return hex;
 }
 
-std::string BesideTests(const std::string& file) {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string p = path;
-    return p.substr(0, p.rfind('\\') + 1) + file;
-}
-
 class FileFunctions : public EachBuild {
 protected:
     void SetUp() override {
@@ -97,6 +90,8 @@ TEST_P(FileFunctions, ModuleVersionValues) {
 TEST_P(FileFunctions, DeleteFolder) {
     dir_->Write("TREE\\A\\B\\f.txt", "x");
     dir_->Write("TREE\\g.txt", "y");
+    // A read-only file inside the folder goes with it (the confirmation is off).
+    SetFileAttributesA(dir_->Write("TREE\\A\\ro.txt", "r").c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(dll().Int("DeleteFolder", (dir_->path() + "\\TREE").c_str()), 0);
     EXPECT_EQ(GetFileAttributesA((dir_->path() + "\\TREE").c_str()), INVALID_FILE_ATTRIBUTES);
 

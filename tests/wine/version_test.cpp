@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "child_process.h"
 #include "file_fixture.h"
 #include "kestrel_dll.h"
 #include "registry_fixture.h"
@@ -115,6 +116,18 @@ TEST_P(Versions, ReadOnlyProgramLosesTheAttributeAndAnOpenOneGivesZero) {
     CloseHandle(h);
 }
 
+TEST_P(Versions, RunningProgramGivesZero) {
+    const std::string exe = dir_->path() + "\\RUN.EXE";
+    {
+        ChildProcess child(exe, "wait 60000");
+        const std::string control = dir_->Write("run.ctl", "run.exe 00000000 - running");
+        EXPECT_EQ(dll().Text("GetKXVersion", exe.c_str(), control.c_str()), "RUNNING");
+    }
+    // Once it has ended, the same file gives its real checksum.
+    const std::string control = dir_->Write("run.ctl", "run.exe " + Hex(SystemCrc32(ReadFileBytes(exe))) + " - ended");
+    EXPECT_EQ(dll().Text("GetKXVersion", exe.c_str(), control.c_str()), "ENDED");
+}
+
 TEST_P(Versions, DeleteOldProductKey) {
     const std::string inst = dir_->path() + "\\INST";
     std::string lower = inst;
@@ -148,6 +161,27 @@ TEST_P(Versions, DeleteVersionSubkey) {
     EXPECT_EQ(dll().Text("RegDeleteKXVer", "5.12.0.0", (dir_->path() + "\\NOPE").c_str()), "-");
     EXPECT_EQ(dll().Text("RegDeleteKXVer", "5.12.0.0", ""), "-");
     EXPECT_TRUE(reg::KeyExists(kVersions + L"\\5.12.0.0_1"));
+}
+
+// RegDeleteKXVer meets a directory once by its long name and once by its short
+// one: both sides are compared in the system's short form. The short name is
+// taken from the system (Wine makes other ones than Windows).
+TEST_P(Versions, DeleteMatchesLongAndShortFormsOfOneDirectory) {
+    const std::string longDir = dir_->path() + "\\Long Install Folder";
+    ASSERT_TRUE(CreateDirectoryA(longDir.c_str(), nullptr));
+    char buf[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA(longDir.c_str(), buf, MAX_PATH), 0u);
+    const std::string shortDir = buf;
+    if (shortDir == longDir) GTEST_SKIP() << "the volume makes no short names";
+
+    reg::WriteString(kOldKey, L"InstallDir", Wide(shortDir));
+    reg::WriteString(kOldKey, L"Version", L"5.11.0.0");
+    EXPECT_EQ(dll().Text("RegDeleteKXVer", "5.11.0.0", longDir.c_str()), "ok");
+    EXPECT_FALSE(reg::KeyExists(kOldKey));
+
+    reg::WriteString(kVersions + L"\\5.13.0.0_1", L"InstallDir", Wide(longDir) + L"\\");
+    EXPECT_EQ(dll().Text("RegDeleteKXVer", "5.13.0.0", shortDir.c_str()), "ok");
+    EXPECT_FALSE(reg::KeyExists(kVersions + L"\\5.13.0.0_1"));
 }
 
 KX_FOR_EACH_BUILD(Versions);
