@@ -5,7 +5,12 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 #include <winver.h>
+
+#include <type_traits>
+
+#include "frame/text.h"
 
 namespace kx::sys {
 
@@ -116,5 +121,45 @@ inline int CompareText(LCID locale, DWORD flags, const wchar_t* a, int la, const
 
 inline DWORD UpperBuffer(char* s, DWORD n) { return CharUpperBuffA(s, n); }
 inline DWORD UpperBuffer(wchar_t* s, DWORD n) { return CharUpperBuffW(s, n); }
+
+// The structures whose A and W forms differ, for the build's text.
+using ProcessEntry = std::conditional_t<sizeof(Char) == 2, PROCESSENTRY32W, PROCESSENTRY32>;
+using FindData = std::conditional_t<sizeof(Char) == 2, WIN32_FIND_DATAW, WIN32_FIND_DATAA>;
+
+inline BOOL FirstProcess(HANDLE snapshot, PROCESSENTRY32* e) { return Process32First(snapshot, e); }
+inline BOOL FirstProcess(HANDLE snapshot, PROCESSENTRY32W* e) { return Process32FirstW(snapshot, e); }
+inline BOOL NextProcess(HANDLE snapshot, PROCESSENTRY32* e) { return Process32Next(snapshot, e); }
+inline BOOL NextProcess(HANDLE snapshot, PROCESSENTRY32W* e) { return Process32NextW(snapshot, e); }
+
+// CreateProcess without an application name, with default security, no
+// inherited handles, the caller's environment and current directory, and a
+// startup block that sets only the show state.
+inline BOOL StartProcess(char* commandLine, DWORD flags, WORD show, PROCESS_INFORMATION* pi) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = show;
+    return CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, pi);
+}
+inline BOOL StartProcess(wchar_t* commandLine, DWORD flags, WORD show, PROCESS_INFORMATION* pi) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = show;
+    return CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, pi);
+}
+
+inline HANDLE FindFirst(const char* pattern, WIN32_FIND_DATAA* d) { return FindFirstFileA(pattern, d); }
+inline HANDLE FindFirst(const wchar_t* pattern, WIN32_FIND_DATAW* d) { return FindFirstFileW(pattern, d); }
+inline BOOL FindNext(HANDLE h, WIN32_FIND_DATAA* d) { return FindNextFileA(h, d); }
+inline BOOL FindNext(HANDLE h, WIN32_FIND_DATAW* d) { return FindNextFileW(h, d); }
+
+inline UINT DriveType(const char* root) { return GetDriveTypeA(root); }
+inline UINT DriveType(const wchar_t* root) { return GetDriveTypeW(root); }
+
+inline BOOL RemoveFile(const char* path) { return DeleteFileA(path); }
+inline BOOL RemoveFile(const wchar_t* path) { return DeleteFileW(path); }
+inline BOOL RenameFile(const char* from, const char* to) { return MoveFileA(from, to); }
+inline BOOL RenameFile(const wchar_t* from, const wchar_t* to) { return MoveFileW(from, to); }
 
 }  // namespace kx::sys

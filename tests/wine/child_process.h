@@ -13,10 +13,12 @@ namespace kxtest {
 
 class ChildProcess {
 public:
-    // Copies kxchild.exe to `exe` (when not empty) and starts it with `args`.
+    // Starts `exe` with `args`, first copying kxchild.exe there when it is
+    // not there yet; an empty `exe` starts kxchild.exe itself.
     ChildProcess(const std::string& exe, const std::string& args) {
         const std::string program = exe.empty() ? BesideTests("kxchild.exe") : exe;
-        if (!exe.empty() && !CopyFileA(BesideTests("kxchild.exe").c_str(), exe.c_str(), FALSE))
+        if (!exe.empty() && GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            !CopyFileA(BesideTests("kxchild.exe").c_str(), exe.c_str(), FALSE))
             throw std::runtime_error("cannot copy kxchild.exe to " + exe);
         std::string line = "\"" + program + "\" " + args;
         STARTUPINFOA si{};
