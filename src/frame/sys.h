@@ -159,7 +159,10 @@ inline UINT DriveType(const wchar_t* root) { return GetDriveTypeW(root); }
 
 inline BOOL RemoveFile(const char* path) { return DeleteFileA(path); }
 inline BOOL RemoveFile(const wchar_t* path) { return DeleteFileW(path); }
-inline BOOL RenameFile(const char* from, const char* to) { return MoveFileA(from, to); }
-inline BOOL RenameFile(const wchar_t* from, const wchar_t* to) { return MoveFileW(from, to); }
+// Moves `from` over `to` in one step, replacing it.
+inline BOOL ReplaceWith(const char* from, const char* to) { return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING); }
+inline BOOL ReplaceWith(const wchar_t* from, const wchar_t* to) {
+    return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING);
+}
 
 }  // namespace kx::sys

@@ -25,14 +25,16 @@ bool ReadChunks(HANDLE file, const std::function<void(const char*, size_t)>& eac
     }
 }
 
-Text ReadTextFile(const Text& file) {
+std::string ReadFileBytes(const Text& file) {
     FileHandle f(sys::OpenFile(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
     if (!f) throw std::runtime_error("cannot open file");
     std::string bytes;
     if (!ReadChunks(f.get(), [&](const char* d, size_t n) { bytes.append(d, n); }))
         throw std::runtime_error("cannot read file");
-    return FromAnsi(bytes);
+    return bytes;
 }
+
+Text ReadTextFile(const Text& file) { return FromAnsi(ReadFileBytes(file)); }
 
 Text ShortPathName(const Text& path) {
     if (path.empty()) return Text();

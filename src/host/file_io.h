@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 
 #include "frame/text.h"
 
@@ -17,6 +18,9 @@ void ClearReadOnly(const Text& file);
 // Reads an open file from its current position to its end in chunks; false
 // when a read fails.
 bool ReadChunks(HANDLE file, const std::function<void(const char*, size_t)>& each);
+
+// The whole content of a file as bytes; throws when it cannot be opened or read.
+std::string ReadFileBytes(const Text& file);
 
 // The whole content of an ANSI text file in the build's text; throws when the
 // file cannot be opened or read.

@@ -1,0 +1,11 @@
+# libFuzzer targets, built with clang: one program per tests/fuzz/NAME_fuzz.cpp,
+# with AddressSanitizer and UndefinedBehaviorSanitizer (leaks reported).
+set(KX_FUZZ_FLAGS -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+file(GLOB KX_FUZZERS CONFIGURE_DEPENDS tests/fuzz/*_fuzz.cpp)
+foreach(src ${KX_FUZZERS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_include_directories(${name} PRIVATE src tests/unit)
+  target_compile_options(${name} PRIVATE -g -O1 -Wall -Wextra -Werror ${KX_FUZZ_FLAGS})
+  target_link_options(${name} PRIVATE ${KX_FUZZ_FLAGS})
+endforeach()
