@@ -69,11 +69,13 @@ inline DWORD GetAttributes(const wchar_t* path) { return GetFileAttributesW(path
 inline BOOL SetAttributes(const char* path, DWORD a) { return SetFileAttributesA(path, a); }
 inline BOOL SetAttributes(const wchar_t* path, DWORD a) { return SetFileAttributesW(path, a); }
 
-inline HANDLE OpenFile(const char* path, DWORD access, DWORD share, DWORD disposition) {
-    return CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+inline HANDLE OpenFile(const char* path, DWORD access, DWORD share, DWORD disposition,
+                       DWORD flags = FILE_ATTRIBUTE_NORMAL) {
+    return CreateFileA(path, access, share, nullptr, disposition, flags, nullptr);
 }
-inline HANDLE OpenFile(const wchar_t* path, DWORD access, DWORD share, DWORD disposition) {
-    return CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+inline HANDLE OpenFile(const wchar_t* path, DWORD access, DWORD share, DWORD disposition,
+                       DWORD flags = FILE_ATTRIBUTE_NORMAL) {
+    return CreateFileW(path, access, share, nullptr, disposition, flags, nullptr);
 }
 
 inline DWORD ShortPath(const char* path, char* out, DWORD n) { return GetShortPathNameA(path, out, n); }

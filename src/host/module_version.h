@@ -12,6 +12,8 @@ namespace kx {
 
 // How control-file lines are upper-cased before the checksum is sought.
 enum class LineCase { AToZ, Locale };
+// The Oracle build upper-cases control lines by the locale's rules.
+inline constexpr LineCase kBuildLineCase = sizeof(Char) == 2 ? LineCase::Locale : LineCase::AToZ;
 
 // The module checksum of a file: 8 hex digits, "00000000" when the file
 // cannot be opened for reading and writing, cannot be read, or is empty.

@@ -62,9 +62,7 @@ kx::TextResult DeleteVersionSubkey(const kx::Text& ver, const kx::Text& dir) {
 
 KX_EXPORT const char* GetKXVersion(const char* program, const char* control) {
     return kx::GuardText(kx::fixed::Unknown, [&]() -> kx::TextResult {
-        // The Oracle build upper-cases control lines by the locale's rules.
-        const auto lineCase = sizeof(kx::Char) == 2 ? kx::LineCase::Locale : kx::LineCase::AToZ;
-        auto version = kx::LookupModuleVersion(kx::Arg(program), kx::Arg(control), lineCase);
+        auto version = kx::LookupModuleVersion(kx::Arg(program), kx::Arg(control), kx::kBuildLineCase);
         if (!version) return kx::TextResult::Fixed(kx::fixed::Unknown);
         return *version;
     });
