@@ -6,36 +6,17 @@
 //   checksums_bench.exe DLL-PATH CONTROL-FILE FILE...
 //
 // Prints one line per file and call: "<call> <file> <seconds> <peak-KiB> <result>".
-#include <windows.h>
-#include <psapi.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
+
+#include "bench_util.h"
 
 namespace {
 
 using Text2 = const char*(__stdcall*)(const char*, const char*);
 using Text1 = const char*(__stdcall*)(const char*);
-
-size_t PeakKiB() {
-    PROCESS_MEMORY_COUNTERS pmc{};
-    pmc.cb = sizeof pmc;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) return 0;
-    return pmc.PeakWorkingSetSize / 1024;
-}
-
-template <class F>
-double BestOf3(F&& f) {
-    double best = 1e30;
-    for (int i = 0; i < 3; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        f();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-    }
-    return best;
-}
+using kxbench::BestOf;
+using kxbench::PeakKiB;
 
 }  // namespace
 
@@ -55,9 +36,9 @@ int main(int argc, char** argv) {
     std::printf("loaded - 0 %zu -\n", PeakKiB());
     for (int i = 3; i < argc; ++i) {
         std::string digest, found;
-        const double tMd5 = BestOf3([&] { digest = md5(argv[i]); });
+        const double tMd5 = BestOf(3, [&] { digest = md5(argv[i]); });
         std::printf("md5 %s %.3f %zu %s\n", argv[i], tMd5, PeakKiB(), digest.empty() ? "-" : digest.c_str());
-        const double tCrc = BestOf3([&] { found = version(argv[i], argv[2]); });
+        const double tCrc = BestOf(3, [&] { found = version(argv[i], argv[2]); });
         std::printf("crc %s %.3f %zu %s\n", argv[i], tCrc, PeakKiB(), found.empty() ? "-" : found.c_str());
     }
     FreeLibrary(dll);

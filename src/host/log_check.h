@@ -6,6 +6,8 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -74,7 +76,8 @@ private:
         uint32_t high = 0;
         static Key Of(std::string_view s) {
             Key k;
-            std::memcpy(&k.low, s.data(), s.size() < 8 ? s.size() : 8);
+            const size_t n = s.size() < 8 ? s.size() : 8;
+            for (size_t i = 0; i < n; ++i) k.low |= uint64_t(static_cast<unsigned char>(s[i])) << (8 * i);
             if (s.size() > 8) k.high = static_cast<unsigned char>(s[8]);
             k.high |= static_cast<uint32_t>(s.size()) << 8;
             return k;
@@ -117,11 +120,49 @@ private:
 
 enum class Verdict { Plain, Ignored, Error };
 
+// Byte search eight bytes at a time. Written here rather than taken from the
+// C runtime: the one the library links on Windows scans byte by byte, which
+// made the search, not the disk, the limit on large logs.
+namespace scan {
+static_assert(std::endian::native == std::endian::little, "the lowest marked byte is the first in memory");
+inline constexpr uint64_t kOnes = 0x0101010101010101ull;
+inline constexpr uint64_t kHighs = 0x8080808080808080ull;
+// Non-zero high bits mark the bytes of `w` equal to the byte in `pattern`
+// (exact for the lowest marked byte, which is the one used).
+inline uint64_t Equal(uint64_t w, uint64_t pattern) {
+    const uint64_t x = w ^ pattern;
+    return (x - kOnes) & ~x & kHighs;
+}
+inline int LowestMarked(uint64_t m) { return __builtin_ctzll(m) >> 3; }
+
+// The first byte in [p, end) equal to `a` or `b`, or `end`.
+inline const char* FindEither(const char* p, const char* end, char a, char b) {
+    const uint64_t pa = kOnes * static_cast<unsigned char>(a), pb = kOnes * static_cast<unsigned char>(b);
+    for (; end - p >= 8; p += 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        if (const uint64_t m = Equal(w, pa) | Equal(w, pb)) return p + LowestMarked(m);
+    }
+    for (; p < end; ++p)
+        if (*p == a || *p == b) return p;
+    return end;
+}
+}  // namespace scan
+
 inline bool HasWarningMarker(std::string_view text) {
-    for (size_t at = text.find(kWarningStart); at != std::string_view::npos; at = text.find(kWarningStart, at + 1)) {
-        const std::string_view rest = text.substr(at + kWarningStart.size());
-        for (std::string_view r : kWarningRests)
-            if (rest.substr(0, r.size()) == r) return true;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const size_t need = kWarningStart.size() + kWarningRests[0].size();
+    while (end - p >= static_cast<std::ptrdiff_t>(need)) {
+        p = scan::FindEither(p, end, 'W', 'W');
+        if (end - p < static_cast<std::ptrdiff_t>(need)) return false;
+        const std::string_view rest(p, static_cast<size_t>(end - p));
+        if (rest.compare(0, kWarningStart.size(), kWarningStart) == 0) {
+            const std::string_view after = rest.substr(kWarningStart.size());
+            for (std::string_view r : kWarningRests)
+                if (after.compare(0, r.size(), r) == 0) return true;
+        }
+        ++p;
     }
     return false;
 }
@@ -129,9 +170,11 @@ inline bool HasWarningMarker(std::string_view text) {
 // "ORA-" or "SP2-" beginning at one of the head's first six positions, all
 // four characters inside the head.
 inline bool HasErrorPrefix(std::string_view head) {
+    constexpr uint32_t ora = 'O' | 'R' << 8 | 'A' << 16 | '-' << 24, sp2 = 'S' | 'P' << 8 | '2' << 16 | '-' << 24;
     for (size_t at = 0; at < 6 && at + 4 <= head.size(); ++at) {
-        const std::string_view m = head.substr(at, 4);
-        if (m == "ORA-" || m == "SP2-") return true;
+        uint32_t m;
+        std::memcpy(&m, head.data() + at, 4);
+        if (m == ora || m == sp2) return true;
     }
     return false;
 }
@@ -239,11 +282,8 @@ bool MarkLog(Source& source, Sink& sink, const IgnoreList& ignore, Counts& count
             if (*p == '\n') ++p, lineStart = offset + 1;
         }
         while (p < end) {
-            const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-            const char* stop = lf ? lf : end;
-            const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
-            const char* brk = cr ? cr : lf;
-            if (!brk) {
+            const char* brk = scan::FindEither(p, end, '\r', '\n');
+            if (brk == end) {
                 keepPart(std::string_view(p, static_cast<size_t>(end - p)));
                 break;
             }
