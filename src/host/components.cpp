@@ -1,6 +1,5 @@
 #include "host/components.h"
 
-#include <set>
 #include <utility>
 
 #include "frame/handles.h"
@@ -51,40 +50,41 @@ bool IsInstallation(const Text& dir, const ComponentRules& rules) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) && HasIniFile(dir);
 }
 
-// A directory's identity on its volume, to walk each directory once even
-// where links on the file system do not show as reparse points.
-using DirectoryId = std::pair<DWORD, ULONGLONG>;
-
-bool IdentityOf(const Text& dir, DirectoryId& id) {
-    FileHandle h(sys::OpenFile(dir.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!h || !GetFileInformationByHandle(h.get(), &info)) return false;
-    id = {info.dwVolumeSerialNumber, (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-    return true;
+bool IsControlFileName(const Char* name) {
+    // The name is ASCII: letter case of A..Z alone decides.
+    return UpperAZ(TextView(name)) == KX_T("ZUL.CTL");
 }
 
 class ControlFileSearch {
 public:
     explicit ControlFileSearch(std::vector<Text>& found) : found_(found) {}
 
+    // One listing per directory: the subdirectories are walked first, then
+    // the directory's own "zul.ctl" is added, as a second listing with that
+    // pattern would give it (by long or short name, in any letter case).
     void Walk(Text dir) {
         if (dir.empty() || dir.back() != Char('\\')) dir.push_back(Char('\\'));
-        DirectoryId id;
-        if (IdentityOf(dir, id) && !visited_.insert(id).second) return;
+        std::vector<Text> own;
         ForEachMatch(dir + KX_T("*.*"), [&](const sys::FindData& d) {
-            if (!(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDots(d.cFileName)) return;
-            if (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return;  // junctions and links
+            if (!(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                if (IsControlFileName(d.cFileName) || IsControlFileName(d.cAlternateFileName))
+                    own.push_back(dir + d.cFileName);
+                return;
+            }
+            if (IsDots(d.cFileName)) return;
+            // Junctions, symbolic links and mount points are the only ways
+            // back into a tree (NTFS has no directory hard links); Wine shows
+            // its Unix links as reparse points too. Not following them keeps
+            // the walk finite without asking each directory for its identity,
+            // which cost three quarters of the walk's time.
+            if (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return;
             Walk(dir + d.cFileName);
         });
-        ForEachMatch(dir + KX_T("zul.ctl"), [&](const sys::FindData& d) {
-            if (!(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) found_.push_back(dir + d.cFileName);
-        });
+        for (auto& f : own) found_.push_back(std::move(f));
     }
 
 private:
     std::vector<Text>& found_;
-    std::set<DirectoryId> visited_;
 };
 
 }  // namespace
