@@ -16,6 +16,8 @@ set(KX_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 file(GLOB KX_FRAME_SOURCES CONFIGURE_DEPENDS src/frame/*.cpp)
 list(FILTER KX_FRAME_SOURCES EXCLUDE REGEX "dllmain\\.cpp$")
 file(GLOB KX_HOST_SOURCES CONFIGURE_DEPENDS src/host/*.cpp)
+# The dialog's resource script is UTF-8, Russian texts included.
+set_source_files_properties(src/host/select_dir.rc PROPERTIES COMPILE_FLAGS "-c 65001")
 
 # One build of the library: `variant` is oracle (UTF-16, W functions) or
 # migration (ANSI, A functions).
@@ -33,13 +35,14 @@ function(kx_add_library variant wide)
     ${KX_FRAME_SOURCES} ${KX_HOST_SOURCES}
     src/frame/dllmain.cpp
     src/frame/version.rc
+    src/host/select_dir.rc
     ${def})
   target_include_directories(${lib} PRIVATE src)
   target_compile_definitions(${lib} PRIVATE KX_WIDE_TEXT=${wide} WIN32_LEAN_AND_MEAN NOMINMAX
                              _WIN32_WINNT=0x0501 STRICT)
   target_compile_options(${lib} PRIVATE ${KX_WARNINGS} ${KX_CHARSET})
   target_link_options(${lib} PRIVATE ${KX_STATIC_RUNTIME} -s)
-  target_link_libraries(${lib} PRIVATE advapi32 user32 kernel32 shell32 version)
+  target_link_libraries(${lib} PRIVATE advapi32 user32 gdi32 kernel32 shell32 ole32 version)
   set_target_properties(${lib} PROPERTIES
     OUTPUT_NAME Kestrel PREFIX ""
     RUNTIME_OUTPUT_DIRECTORY "${KX_OUT}/${variant}"

@@ -70,7 +70,7 @@ kx_wine_cmd() {
     runuser -u "$KX_WINE_USER" -- env -i PATH=/usr/local/bin:/usr/bin:/bin \
       HOME="$home" LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 \
       WINEPREFIX="$WINEPREFIX" WINEARCH="$WINEARCH" WINEDEBUG="$WINEDEBUG" \
-      WINEDLLOVERRIDES="$WINEDLLOVERRIDES" ${KX_WINE_EXTRA_ENV:-} "$@"
+      WINEDLLOVERRIDES="$WINEDLLOVERRIDES" ${DISPLAY:+DISPLAY="$DISPLAY"} ${KX_WINE_EXTRA_ENV:-} "$@"
   else
     env HOME="$home" LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 ${KX_WINE_EXTRA_ENV:-} "$@"
   fi

@@ -32,6 +32,17 @@ int GuardInt(int failure, Body&& body) noexcept {
     }
 }
 
+// Window procedures and shell callbacks: the system's frames lie between them
+// and the export, so nothing may be thrown through them either.
+template <class R, class Body>
+R GuardCallback(R failure, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return failure;
+    }
+}
+
 template <class Body>
 void GuardVoid(Body&& body) noexcept {
     try {

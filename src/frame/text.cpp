@@ -54,11 +54,26 @@ Text FromAnsi(std::string_view bytes) {
 
 std::string ToScript(TextView text) { return ToAnsi(text); }
 
+std::wstring WideOf(TextView text) {
+    if constexpr (sizeof(Char) == 2) {
+        return std::wstring(text.begin(), text.end());
+    } else {
+        std::wstring wide;
+        Convert(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), wide);
+        return wide;
+    }
+}
+
 int CompareLocaleNoCase(TextView a, TextView b) {
     const int r = sys::CompareText(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), Length(a.size()), b.data(),
                                    Length(b.size()));
     if (r == 0) throw std::runtime_error("CompareString failed");
     return r - CSTR_EQUAL;
+}
+
+unsigned AnsiCode(Char c) {
+    const std::string ansi = ToAnsi(TextView(&c, 1));
+    return ansi.size() == 1 ? static_cast<unsigned char>(ansi[0]) : 0;
 }
 
 Text UpperLocale(TextView text) {

@@ -29,11 +29,18 @@ Text FromAnsi(std::string_view bytes);
 // become the system's substitutes.
 std::string ToScript(TextView text);
 
+// The build's text in UTF-16, for interfaces that take only that.
+std::wstring WideOf(TextView text);
+
 // Case-insensitive comparison under the user-default locale (the system's
 // word sort): negative, zero or positive.
 int CompareLocaleNoCase(TextView a, TextView b);
 
 // Upper-casing by the locale's rules (Cyrillic included).
 Text UpperLocale(TextView text);
+
+// The character's code in the ANSI code page (0 to 255); a character that
+// the code page lacks gives the code of its substitute.
+unsigned AnsiCode(Char c);
 
 }  // namespace kx

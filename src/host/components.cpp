@@ -2,11 +2,11 @@
 
 #include <utility>
 
-#include "frame/handles.h"
 #include "frame/line_list.h"
 #include "frame/result.h"
 #include "frame/sys.h"
 #include "frame/text_rules.h"
+#include "host/find_files.h"
 #include "host/module_version.h"
 #include "host/version_rules.h"
 
@@ -21,20 +21,6 @@ struct ComponentRules {
 ComponentRules RulesOf(Component kind) {
     if (kind == Component::Zul) return {KX_T("\\Programm\\zul.ctl"), KX_T("KX <")};
     return {KX_T("\\Programm\\gate.ctl"), KX_T("GATE <")};
-}
-
-bool IsDots(const Char* name) {
-    return name[0] == Char('.') && (name[1] == 0 || (name[1] == Char('.') && name[2] == 0));
-}
-
-// Calls `each(data)` for every entry matching `pattern`.
-template <class F>
-void ForEachMatch(const Text& pattern, F&& each) {
-    sys::FindData data{};
-    FindHandle find(sys::FindFirst(pattern.c_str(), &data));
-    if (!find) return;
-    do each(data);
-    while (sys::FindNext(find.get(), &data));
 }
 
 bool HasIniFile(const Text& dir) {

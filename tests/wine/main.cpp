@@ -1,9 +1,11 @@
-// The Wine test program: kxtests.exe --oracle=PATH --migration=PATH [gtest flags]
+// The Wine test program:
+//   kxtests.exe --oracle=PATH --migration=PATH [--screenshots=FOLDER] [gtest flags]
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "kestrel_dll.h"
+#include "window_driver.h"
 
 namespace kxtest {
 
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
             kxtest::Builds().push_back({"oracle", kx::catalog::Build::Oracle, argv[i] + 9});
         else if (std::strncmp(argv[i], "--migration=", 12) == 0)
             kxtest::Builds().push_back({"migration", kx::catalog::Build::Migration, argv[i] + 12});
+        else if (std::strncmp(argv[i], "--screenshots=", 14) == 0)
+            kxtest::SetScreenshotFolder(argv[i] + 14);
     }
     if (kxtest::Builds().empty()) {
         std::fprintf(stderr, "usage: kxtests.exe --oracle=PATH --migration=PATH\n");
