@@ -261,7 +261,14 @@ TEST_P(SelectDir, MissingDirectoryOnAFixedDrive) {
     ExpectBox(dlg, kNoWriteAccess, kError, kOk, ErrorIcon(), IDOK, "box-no-write-access");
     EXPECT_TRUE(IsWindowVisible(dlg)) << "the dialog stays";
     EXPECT_EQ(Field(dlg), Wide(fresh));
-    // Yes creates it with its parents; OK then takes it.
+    // A name the file system refuses cannot be created.
+    SetField(dlg, Wide(dir_->path() + "\\bad|name"));
+    PressKey(GetDlgItem(dlg, kEdPath), VK_RETURN);
+    ExpectBox(dlg, kCreate, kNotice, kYesNo, InformationIcon(), IDYES);
+    ExpectBox(dlg, L"Невозможно создать катаолг", kError, kOk, ErrorIcon(), IDOK, "box-cannot-create");
+    EXPECT_TRUE(IsWindowVisible(dlg));
+    // Yes creates a directory with its parents; OK then takes it.
+    SetField(dlg, Wide(fresh));
     PressKey(GetDlgItem(dlg, kEdPath), VK_RETURN);
     ExpectBox(dlg, kCreate, kNotice, kYesNo, InformationIcon(), IDYES);
     EXPECT_TRUE(WaitUntil([&] { return IsDirectory(fresh); }));
