@@ -20,3 +20,13 @@ target_compile_options(crc32sum PRIVATE -O2 -Wall -Wextra -Werror)
 target_link_libraries(crc32sum PRIVATE ZLIB::ZLIB)
 add_executable(make_log bench/native/make_log.cpp)
 target_compile_options(make_log PRIVATE -O2 -Wall -Wextra -Werror)
+
+# The Oracle stand-in's portable core, its unit tests, and the oradb tool.
+set(KX_SQLITE_DIR "${CMAKE_SOURCE_DIR}/build/third_party/sqlite3")
+include(${CMAKE_SOURCE_DIR}/cmake/oradb_core.cmake)
+target_compile_options(oradb_core PRIVATE ${KX_SANITIZE})
+target_link_options(oradb_core INTERFACE ${KX_SANITIZE})
+target_link_libraries(kxunit PRIVATE oradb_core)
+add_executable(oradb standins/oci/oradb_tool.cpp)
+target_compile_options(oradb PRIVATE -Wall -Wextra -Werror ${KX_SANITIZE})
+target_link_libraries(oradb PRIVATE oradb_core)

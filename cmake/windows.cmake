@@ -73,7 +73,7 @@ add_subdirectory(${GTEST_SRC} gtest EXCLUDE_FROM_ALL)
 
 file(GLOB KX_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
 kx_add_host(kxtests ${KX_WINE_TESTS})
-target_link_libraries(kxtests PRIVATE gtest version advapi32 shell32)
+target_link_libraries(kxtests PRIVATE gtest version advapi32 shell32 psapi)
 
 # Child programs that the Wine tests start.
 kx_add_host(kxchild tests/wine/programs/kxchild.cpp)
@@ -95,4 +95,44 @@ foreach(rc ${KX_TEST_RESOURCES})
   set_target_properties(${name} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY "${KX_OUT}/bin")
   target_link_options(${name} PRIVATE -static -s)
   add_dependencies(kxtests ${name})
+endforeach()
+
+# --- The Oracle client stand-in: one oci.dll per emulated client version ------
+# SQLite's amalgamation comes from scripts/bootstrap (build/third_party).
+set(KX_SQLITE_DIR "${CMAKE_SOURCE_DIR}/build/third_party/sqlite3")
+include(${CMAKE_SOURCE_DIR}/cmake/oradb_core.cmake)
+
+file(STRINGS standins/oci/exports.txt KX_OCI_EXPORTS REGEX "^OCI")
+# name;numeric version;major;minor;update
+foreach(v "8.0.5;80005;8;0;5" "8.1.7;80107;8;1;7" "19.3;190300;19;3;0")
+  list(GET v 0 name)
+  list(GET v 1 number)
+  list(GET v 2 major)
+  list(GET v 3 minor)
+  list(GET v 4 update)
+  set(def "${CMAKE_BINARY_DIR}/oci-${name}.def")
+  set(text "LIBRARY \"oci.dll\"\nEXPORTS\n")
+  foreach(line ${KX_OCI_EXPORTS})
+    string(REGEX MATCH "^([A-Za-z0-9]+) +([0-9]+)" m "${line}")
+    if(CMAKE_MATCH_2 LESS_EQUAL number)
+      string(APPEND text "    ${CMAKE_MATCH_1}\n")
+    endif()
+  endforeach()
+  file(WRITE "${def}" "${text}")
+  set(target oci_${number})
+  add_library(${target} SHARED standins/oci/oci_entry.cpp standins/oci/oci_connect.cpp standins/oci/version.rc "${def}")
+  # windres loses quotes in definitions: the version text comes in a header.
+  file(WRITE "${CMAKE_BINARY_DIR}/oci-${name}/oci_version.h"
+       "#define KX_OCI_MAJOR ${major}\n#define KX_OCI_MINOR ${minor}\n#define KX_OCI_UPDATE ${update}\n"
+       "#define KX_OCI_TEXT \"${major}.${minor}.${update}.0.0\"\n")
+  target_include_directories(${target} PRIVATE "${CMAKE_BINARY_DIR}/oci-${name}")
+  target_compile_definitions(${target} PRIVATE KX_OCI_VERSION=${number}
+                             WIN32_LEAN_AND_MEAN NOMINMAX NOGDI _WIN32_WINNT=0x0601)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${KX_WARNINGS}>)
+  target_link_libraries(${target} PRIVATE oradb_core)
+  target_link_options(${target} PRIVATE ${KX_STATIC_RUNTIME} -s)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/standins/oci/exports.txt")
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME oci PREFIX ""
+    RUNTIME_OUTPUT_DIRECTORY "${KX_OUT}/standins/oci/${name}")
+  add_dependencies(kxtests ${target})
 endforeach()

@@ -85,5 +85,8 @@ kx_stage() {
   cp "$KX_WIN_OUT/oracle/Kestrel.dll" "$KX_STAGE/oracle/"
   cp "$KX_WIN_OUT/migration/Kestrel.dll" "$KX_STAGE/migration/"
   cp "$KX_WIN_OUT"/bin/*.exe "$KX_WIN_OUT"/bin/*.dll "$KX_STAGE/bin/"
+  # The stand-ins of the platform (an Oracle client per emulated version).
+  rm -rf "$KX_STAGE/standins"
+  cp -r "$KX_WIN_OUT/standins" "$KX_STAGE/standins"
   kx_own "$KX_STAGE"
 }
