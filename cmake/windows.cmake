@@ -86,6 +86,8 @@ foreach(src ${KX_WINE_BENCH})
   kx_add_host(${name} ${src})
   target_link_libraries(${name} PRIVATE psapi)
 endforeach()
+# The stand-in's benchmark also drives SQLite directly (defined further down).
+set(KX_BENCH_WITH_SQLITE oci_insert_bench)
 
 # Resource-only DLLs with chosen string tables, for the version-value tests.
 file(GLOB KX_TEST_RESOURCES CONFIGURE_DEPENDS tests/wine/resources/*.rc)
@@ -136,3 +138,4 @@ foreach(v "8.0.5;80005;8;0;5" "8.1.7;80107;8;1;7" "19.3;190300;19;3;0")
     RUNTIME_OUTPUT_DIRECTORY "${KX_OUT}/standins/oci/${name}")
   add_dependencies(kxtests ${target})
 endforeach()
+target_link_libraries(${KX_BENCH_WITH_SQLITE} PRIVATE kx_sqlite)

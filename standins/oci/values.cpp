@@ -55,6 +55,15 @@ std::optional<Date> AsDate(const Value& v) {
     return std::nullopt;
 }
 
+// Whether the date format `f` holds the element `upper` (in any case) at `i`.
+bool FormatElementAt(std::string_view f, size_t i, const char* upper) {
+    const size_t n = std::strlen(upper);
+    if (i + n > f.size()) return false;
+    for (size_t k = 0; k < n; ++k)
+        if (std::toupper(static_cast<unsigned char>(f[i + k])) != upper[k]) return false;
+    return true;
+}
+
 template <class T>
 void PutInt(void* buffer, T v) {
     std::memcpy(buffer, &v, sizeof v);
@@ -115,13 +124,7 @@ std::string DefaultDateText(const Date& d) { return FormatDate(d, "DD-MON-RR"); 
 std::string FormatDate(const Date& d, std::string_view f) {
     std::string out;
     char b[16];
-    auto starts = [&](size_t i, const char* w) {
-        const size_t n = std::strlen(w);
-        if (i + n > f.size()) return false;
-        for (size_t k = 0; k < n; ++k)
-            if (std::toupper(static_cast<unsigned char>(f[i + k])) != w[k]) return false;
-        return true;
-    };
+    auto starts = [&](size_t i, const char* w) { return FormatElementAt(f, i, w); };
     for (size_t i = 0; i < f.size();) {
         if (starts(i, "YYYY")) {
             std::snprintf(b, sizeof b, "%04d", d.year), out += b, i += 4;
@@ -157,13 +160,7 @@ std::optional<Date> ParseDate(std::string_view t, std::string_view f) {
         while (n < max && at < t.size() && std::isdigit(static_cast<unsigned char>(t[at]))) v = v * 10 + (t[at++] - '0'), ++n;
         return n > 0;
     };
-    auto starts = [&](size_t i, const char* w) {
-        const size_t n = std::strlen(w);
-        if (i + n > f.size()) return false;
-        for (size_t k = 0; k < n; ++k)
-            if (std::toupper(static_cast<unsigned char>(f[i + k])) != w[k]) return false;
-        return true;
-    };
+    auto starts = [&](size_t i, const char* w) { return FormatElementAt(f, i, w); };
     for (size_t i = 0; i < f.size();) {
         bool ok = true;
         if (starts(i, "YYYY")) {

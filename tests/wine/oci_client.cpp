@@ -51,8 +51,8 @@ void MakeTestDatabases() {
     SetEnvironmentVariableA("TNS_ADMIN", (root + "\\ADMIN").c_str());
 }
 
-OciLibrary::OciLibrary(const std::string& version) : version_(version) {
-    path_ = BesideTests("..\\standins\\oci\\" + version + "\\oci.dll");
+OciLibrary::OciLibrary(const std::string& version, const std::string& path) : version_(version), path_(path) {
+    if (path_.empty()) path_ = BesideTests("..\\standins\\oci\\" + version + "\\oci.dll");
     module_ = LoadLibraryA(path_.c_str());
     if (!module_) throw std::runtime_error("cannot load " + path_ + ": " + std::to_string(GetLastError()));
 }

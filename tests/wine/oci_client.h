@@ -27,7 +27,8 @@ const char* const kOradbRoot = "C:\\KXT\\ORADB";
 // One loaded stand-in, by its emulated version ("8.0.5", "8.1.7", "19.3").
 class OciLibrary {
 public:
-    explicit OciLibrary(const std::string& version);
+    // The stand-in of `version` as built, or the copy at `path`.
+    explicit OciLibrary(const std::string& version, const std::string& path = "");
     ~OciLibrary();
     OciLibrary(const OciLibrary&) = delete;
     OciLibrary& operator=(const OciLibrary&) = delete;
@@ -84,6 +85,9 @@ public:
     void* svc() const { return svc_; }
     // Ends the session (which commits) and detaches.
     void End();
+    // Leaves the session unended: the destructor only frees the handles, as
+    // a client that goes away without logging off.
+    void Abandon() { begun_ = attached_ = false; }
 
     // Runs one statement (iters 1, or 0 for a query) and returns the status.
     oci::sword Exec(const std::string& sql, oci::ub4 mode = oci::kDefault);

@@ -6,7 +6,9 @@
 
 #include <cstring>
 
+#include "file_fixture.h"
 #include "oci_client.h"
+#include "registry_fixture.h"
 
 namespace kxtest {
 namespace {
@@ -295,6 +297,7 @@ TEST_P(OciStandIn, CommitIsVisibleFromASecondSession) {
     EXPECT_EQ(b->One("select count(*) from kx_commit"), "3");
     auto c = Scott();
     c->Exec("insert into kx_commit values (4)");
+    c->Abandon();
     c.reset();
     EXPECT_EQ(b->One("select count(*) from kx_commit"), "3");
     // Another schema's table by its owner's name.
@@ -373,6 +376,39 @@ TEST(OciStandIn80, EnvInitWithoutInitializeFails) {
     void* env = nullptr;
     EXPECT_EQ(lib.Get<oci::OCIEnvInitFn>("OCIEnvInit")(&env, oci::kDefault, 0, nullptr), oci::kError);
     EXPECT_EQ(env, nullptr);
+}
+
+// Without TNS_ADMIN in the environment, a client installed in an Oracle
+// home finds tnsnames.ora through TNS_ADMIN of the home's registry key, and
+// else in the home's network\admin.
+TEST(OciStandInHome, TnsNamesOfTheHome) {
+    MakeTestDatabases();
+    const std::string home = "C:\\KXT\\ORAHOME";
+    RemoveTree(home);
+    ScratchDir admin("ORAHOME\\REGADMIN");
+    admin.Write("tnsnames.ora", "ONLYREG = (DESCRIPTION=(CONNECT_DATA=(SERVICE_NAME=KXDB)))\r\n");
+    ScratchDir bin("ORAHOME\\BIN");
+    bin.Write("..\\NETWORK\\ADMIN\\tnsnames.ora", "ONLYHOME = (DESCRIPTION=(CONNECT_DATA=(SERVICE_NAME=KXDB)))\r\n");
+    ASSERT_TRUE(CopyFileA(BesideTests("..\\standins\\oci\\19.3\\oci.dll").c_str(), (home + "\\BIN\\oci.dll").c_str(),
+                          FALSE));
+    const std::wstring key = L"SOFTWARE\\ORACLE\\KEY_KXTEST";
+    reg::DeleteTree(key);
+    reg::WriteString(key, L"ORACLE_HOME", L"C:\\KXT\\ORAHOME");
+    reg::WriteString(key, L"TNS_ADMIN", L"C:\\KXT\\ORAHOME\\REGADMIN");
+    SetEnvironmentVariableA("TNS_ADMIN", nullptr);
+    {
+        OciLibrary lib("19.3", home + "\\BIN\\oci.dll");
+        OciEnv env(lib);
+        OciSession byRegistry(env, "onlyreg", "scott", "tiger");
+        EXPECT_TRUE(byRegistry.ok()) << byRegistry.error();
+        reg::WriteString(key, L"TNS_ADMIN", L"");
+        OciSession byHome(env, "onlyhome", "scott", "tiger");
+        EXPECT_TRUE(byHome.ok()) << byHome.error();
+        OciSession notThere(env, "onlyreg", "scott", "tiger");
+        EXPECT_EQ(notThere.error(), "ORA-12154: TNS:could not resolve the connect identifier specified\n");
+    }
+    reg::DeleteTree(key);
+    MakeTestDatabases();
 }
 
 // Every handle of a logon is released: 10,000 logons leave the process as
