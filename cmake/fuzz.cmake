@@ -9,3 +9,8 @@ foreach(src ${KX_FUZZERS})
   target_compile_options(${name} PRIVATE -g -O1 -Wall -Wextra -Werror ${KX_FUZZ_FLAGS})
   target_link_options(${name} PRIVATE ${KX_FUZZ_FLAGS})
 endforeach()
+
+# The Btrieve stand-in's reader, fuzzed with the same flags.
+include(${CMAKE_SOURCE_DIR}/cmake/btrieve_core.cmake)
+target_compile_options(btr_core PRIVATE -g -O1 ${KX_FUZZ_FLAGS})
+target_link_libraries(btrieve_image_fuzz PRIVATE btr_core)

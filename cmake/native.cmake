@@ -30,3 +30,13 @@ target_link_libraries(kxunit PRIVATE oradb_core)
 add_executable(oradb standins/oci/oradb_tool.cpp)
 target_compile_options(oradb PRIVATE -Wall -Wextra -Werror ${KX_SANITIZE})
 target_link_libraries(oradb PRIVATE oradb_core)
+
+# The Btrieve engine stand-in's core, its unit tests, and the btrfile tool.
+include(${CMAKE_SOURCE_DIR}/cmake/btrieve_core.cmake)
+target_compile_options(btr_core PRIVATE ${KX_SANITIZE})
+target_link_options(btr_core INTERFACE ${KX_SANITIZE})
+target_link_libraries(kxunit PRIVATE btr_core)
+target_compile_definitions(kxunit PRIVATE KX_BTRIEVE_SAMPLES="${CMAKE_SOURCE_DIR}/tests/data/btrieve")
+add_executable(btrfile standins/btrieve/btrfile_tool.cpp)
+target_compile_options(btrfile PRIVATE -Wall -Wextra -Werror ${KX_SANITIZE})
+target_link_libraries(btrfile PRIVATE btr_core)

@@ -19,18 +19,25 @@ file(GLOB KX_HOST_SOURCES CONFIGURE_DEPENDS src/host/*.cpp)
 # The dialog's resource script is UTF-8, Russian texts included.
 set_source_files_properties(src/host/select_dir.rc PROPERTIES COMPILE_FLAGS "-c 65001")
 
+# The .def file `source` as this architecture takes it (x64 has no @bytes
+# decorations); its path in `out`.
+function(kx_def_file source name out)
+  set(def "${source}")
+  if(NOT KX_STDCALL)
+    file(READ "${source}" text)
+    string(REGEX REPLACE "= *[A-Za-z0-9_]+@[0-9]+ *" "" text "${text}")
+    set(def "${CMAKE_BINARY_DIR}/${name}.def")
+    file(WRITE "${def}" "${text}")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
+  set(${out} "${def}" PARENT_SCOPE)
+endfunction()
+
 # One build of the library: `variant` is oracle (UTF-16, W functions) or
 # migration (ANSI, A functions).
 function(kx_add_library variant wide)
   set(lib kestrel_${variant})
-  set(def "${CMAKE_SOURCE_DIR}/src/frame/${variant}.def")
-  if(NOT KX_STDCALL)
-    file(READ "${def}" text)
-    string(REGEX REPLACE "= *[A-Za-z0-9_]+@[0-9]+ *" "" text "${text}")
-    set(def "${CMAKE_BINARY_DIR}/${variant}.def")
-    file(WRITE "${def}" "${text}")
-  endif()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/src/frame/${variant}.def")
+  kx_def_file("${CMAKE_SOURCE_DIR}/src/frame/${variant}.def" ${variant} def)
   add_library(${lib} SHARED
     ${KX_FRAME_SOURCES} ${KX_HOST_SOURCES}
     src/frame/dllmain.cpp
@@ -139,3 +146,14 @@ foreach(v "8.0.5;80005;8;0;5" "8.1.7;80107;8;1;7" "19.3;190300;19;3;0")
   add_dependencies(kxtests ${target})
 endforeach()
 target_link_libraries(${KX_BENCH_WITH_SQLITE} PRIVATE kx_sqlite)
+
+# --- The Btrieve engine stand-in: wbtrv32.dll on the portable engine ----------
+include(${CMAKE_SOURCE_DIR}/cmake/btrieve_core.cmake)
+kx_def_file("${CMAKE_SOURCE_DIR}/standins/btrieve/wbtrv32.def" wbtrv32 wbtrv32_def)
+add_library(wbtrv32 SHARED standins/btrieve/wbtrv32.cpp standins/btrieve/version.rc "${wbtrv32_def}")
+target_compile_definitions(wbtrv32 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_compile_options(wbtrv32 PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${KX_WARNINGS}>)
+target_link_libraries(wbtrv32 PRIVATE btr_core)
+target_link_options(wbtrv32 PRIVATE ${KX_STATIC_RUNTIME} -s)
+set_target_properties(wbtrv32 PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY "${KX_OUT}/standins/btrieve")
+add_dependencies(kxtests wbtrv32)

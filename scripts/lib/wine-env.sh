@@ -86,7 +86,9 @@ kx_stage() {
   cp "$KX_WIN_OUT/migration/Kestrel.dll" "$KX_STAGE/migration/"
   cp "$KX_WIN_OUT"/bin/*.exe "$KX_WIN_OUT"/bin/*.dll "$KX_STAGE/bin/"
   # The stand-ins of the platform (an Oracle client per emulated version).
-  rm -rf "$KX_STAGE/standins"
+  rm -rf "$KX_STAGE/standins" "$KX_STAGE/data"
   cp -r "$KX_WIN_OUT/standins" "$KX_STAGE/standins"
+  # Files the tests read (Btrieve files made by the real engine).
+  cp -r "$KX_ROOT/tests/data" "$KX_STAGE/data"
   kx_own "$KX_STAGE"
 }
