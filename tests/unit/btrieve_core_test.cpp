@@ -11,6 +11,8 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <cstdlib>
+#include <optional>
 
 #include "btr_engine.h"
 #include "btr_file.h"
@@ -405,6 +407,72 @@ TEST_F(BtrieveEngine, CreateInsertGetUpdateDeleteAndStatuses) {
     std::ofstream(notBtrieve) << "just text, not a Btrieve file at all, long enough to look at";
     EXPECT_EQ(Call(op::Open, nullptr, &notBtrieve, 0), status::NotBtrieveFile);
     EXPECT_EQ(Call(99, nullptr, nullptr, 0), status::InvalidOperation);
+}
+
+// A file system whose writes fail half way: the temporary image is cut and
+// never moved over the file.
+class FailingWrites : public Storage {
+public:
+    explicit FailingWrites(std::unique_ptr<Storage> real) : real_(std::move(real)) {}
+    std::optional<std::string> Read(const std::string& p) override { return real_->Read(p); }
+    bool Exists(const std::string& p) override { return real_->Exists(p); }
+    std::string Canonical(const std::string& p) override { return real_->Canonical(p); }
+    bool Replace(const std::string& p, const std::string& image) override {
+        std::ofstream(p + ".~kx", std::ios::binary) << image.substr(0, image.size() / 2);
+        std::remove((p + ".~kx").c_str());
+        return false;
+    }
+
+private:
+    std::unique_ptr<Storage> real_;
+};
+
+TEST_F(BtrieveEngine, AnInterruptedWriteLeavesTheLastImage) {
+    auto file = BtrFile::Create(JournalLikeSpec(2048));
+    file->Insert(Row(1, 1, "kept"));
+    const std::string path = Path("J.DAT");
+    ASSERT_TRUE(FileSystemStorage()->Replace(path, file->Save()));
+    Engine failing(std::make_unique<FailingWrites>(FileSystemStorage()));
+    uint8_t pb[128] = {};
+    std::string name = path, key(32, '\0');
+    uint32_t length = 0;
+    ASSERT_EQ(failing.Call(op::Open, pb, nullptr, &length, name.data(), static_cast<uint8_t>(name.size()), 0), 0);
+    std::string row = Row(2, 2, "lost");
+    length = static_cast<uint32_t>(row.size());
+    ASSERT_EQ(failing.Call(op::Insert, pb, row.data(), &length, key.data(), 32, 0), 0);
+    EXPECT_EQ(failing.Call(op::Close, pb, nullptr, &length, nullptr, 0, 0), status::IoError);
+    auto back = BtrFile::Load(*FileSystemStorage()->Read(path));
+    ASSERT_EQ(back->records().size(), 1u) << "the file as it was last written";
+    EXPECT_EQ(back->records().begin()->second.data, Row(1, 1, "kept"));
+}
+
+// The btrfile tool: a file from a text spec, records from a file, and what
+// stat and dump show of them.
+TEST_F(BtrieveEngine, BtrfileToolMakesAndShowsFiles) {
+    const std::string spec = Path("spec.txt"), records = Path("rows.bin"), file = Path("T.DAT"), out = Path("out.txt");
+    std::ofstream(spec) << "# a journal-like file\nrecord 32\npage 2048\npreallocate 10\n"
+                           "key dup : 5:8:string\nkey : 1:4:integer\n";
+    std::string rows;
+    for (int32_t n : {3, 1, 2}) {
+        std::string r(32, ' ');
+        std::memcpy(&r[0], &n, 4);
+        r.replace(4, 8, n == 1 ? "beta    " : "alpha   ");
+        rows += r;
+    }
+    std::ofstream(records, std::ios::binary) << rows;
+    const std::string tool = KX_BTRFILE;
+    ASSERT_EQ(std::system((tool + " create " + file + " " + spec).c_str()), 0);
+    ASSERT_EQ(std::system((tool + " insert " + file + " " + records + " > /dev/null").c_str()), 0);
+    ASSERT_EQ(std::system((tool + " stat " + file + " > " + out).c_str()), 0);
+    std::stringstream stat;
+    stat << std::ifstream(out).rdbuf();
+    EXPECT_NE(stat.str().find("page size 2048, record length 32 (physical 42), 3 records, 10 pages (3 unused)"), std::string::npos)
+        << stat.str();
+    EXPECT_NE(stat.str().find("key 0: 8 bytes, duplicates, 2 distinct values"), std::string::npos) << stat.str();
+    ASSERT_EQ(std::system((tool + " dump " + file + " --key 0 --layout n:int:0:4,name:string:4:8 > " + out).c_str()), 0);
+    std::stringstream dump;
+    dump << std::ifstream(out).rdbuf();
+    EXPECT_EQ(dump.str(), "3\talpha\n2\talpha\n1\tbeta\n");
 }
 
 }  // namespace
