@@ -123,7 +123,8 @@ int Engine::Open(Args& a) {
         const auto image = storage_->Read(name);
         if (!image) return storage_->Exists(name) ? status::IoError : status::FileNotFound;
         auto opened = std::make_unique<OpenFile>();
-        opened->path = name;
+        opened->path = storage_->FullPath(name);
+        opened->canonical = path;
         opened->file = BtrFile::Load(*image);
         f = opened.get();
         files_[path] = std::move(opened);
@@ -157,7 +158,7 @@ int Engine::Close(Args& a, Cursor& c) {
     int result = status::Success;
     if (--f->opens == 0) {
         result = Flush(*f);
-        files_.erase(storage_->Canonical(f->path));
+        files_.erase(f->canonical);
     }
     return result;
 }

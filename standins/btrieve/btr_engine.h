@@ -25,6 +25,9 @@ public:
     virtual bool Exists(const std::string& path) = 0;
     // Writes `image` beside the file and moves it over the file in one step.
     virtual bool Replace(const std::string& path, const std::string& image) = 0;
+    // The full path of a file, as written (for reading and writing it later,
+    // wherever the current directory has gone meanwhile).
+    virtual std::string FullPath(const std::string& path) = 0;
     // One name per file, whatever way a caller wrote it.
     virtual std::string Canonical(const std::string& path) = 0;
 };
@@ -53,7 +56,8 @@ public:
 
 private:
     struct OpenFile {
-        std::string path;
+        std::string path;       // full path
+        std::string canonical;  // the key of files_
         std::unique_ptr<BtrFile> file;
         int opens = 0;
         bool exclusive = false;

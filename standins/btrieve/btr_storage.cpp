@@ -54,10 +54,23 @@ public:
         }
         return true;
     }
-    std::string Canonical(const std::string& path) override {
+    // The full path with the file's own name as the directory spells it, so
+    // the image that replaces it keeps that name.
+    std::string FullPath(const std::string& path) override {
         char full[MAX_PATH * 2] = {};
         const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
         std::string r = n > 0 && n < sizeof full ? std::string(full, n) : path;
+        WIN32_FIND_DATAA found{};
+        HANDLE h = FindFirstFileA(r.c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            FindClose(h);
+            const size_t slash = r.find_last_of('\\');
+            if (slash != std::string::npos) r = r.substr(0, slash + 1) + found.cFileName;
+        }
+        return r;
+    }
+    std::string Canonical(const std::string& path) override {
+        std::string r = FullPath(path);
         CharUpperBuffA(r.data(), static_cast<DWORD>(r.size()));
         return r;
     }
@@ -96,11 +109,12 @@ public:
         }
         return true;
     }
-    std::string Canonical(const std::string& path) override {
+    std::string FullPath(const std::string& path) override {
         std::error_code ec;
         const auto p = std::filesystem::absolute(path, ec).lexically_normal();
         return ec ? path : p.string();
     }
+    std::string Canonical(const std::string& path) override { return FullPath(path); }
 };
 
 #endif

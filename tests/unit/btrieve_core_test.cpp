@@ -417,6 +417,7 @@ public:
     std::optional<std::string> Read(const std::string& p) override { return real_->Read(p); }
     bool Exists(const std::string& p) override { return real_->Exists(p); }
     std::string Canonical(const std::string& p) override { return real_->Canonical(p); }
+    std::string FullPath(const std::string& p) override { return real_->FullPath(p); }
     bool Replace(const std::string& p, const std::string& image) override {
         std::ofstream(p + ".~kx", std::ios::binary) << image.substr(0, image.size() / 2);
         std::remove((p + ".~kx").c_str());

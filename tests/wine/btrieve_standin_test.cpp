@@ -129,6 +129,31 @@ TEST_F(BtrieveStandIn, CreatesAndChangesFilesThatReadBack) {
     ASSERT_EQ(Call(1, nullptr, nullptr, 0), 0);
 }
 
+// A file opened by a relative name is written where it was opened, wherever
+// the current directory has gone since, and keeps the letter case of its name.
+TEST_F(BtrieveStandIn, WrittenWhereItWasOpened) {
+    ASSERT_TRUE(SetCurrentDirectoryA(dir_->path().c_str()));
+    ASSERT_TRUE(CopyFileA("GALTELA.DAT", "Galt2.dat", FALSE));
+    std::string name = "galt2.DAT";
+    ASSERT_EQ(Call(0, nullptr, &name, 0), 0);
+    std::string data(950, '\0'), key(32, '\0');
+    ASSERT_EQ(Call(12, &data, &key, 0), 0);
+    ASSERT_EQ(Call(4, nullptr, nullptr, 0), 0);
+    SetCurrentDirectoryA("C:\\");
+    ASSERT_EQ(Call(1, nullptr, nullptr, 0), 0);
+    WIN32_FIND_DATAA found{};
+    HANDLE h = FindFirstFileA((dir_->path() + "\\galt2.dat").c_str(), &found);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    FindClose(h);
+    EXPECT_STREQ(found.cFileName, "Galt2.dat") << "the name as it was";
+    std::string full = dir_->path() + "\\Galt2.dat";
+    ASSERT_EQ(Call(0, nullptr, &full, 0), 0);
+    int count = 0;
+    for (int st = Call(33, &data, nullptr, 0); st == 0; st = Call(24, &data, nullptr, 0)) ++count;
+    EXPECT_EQ(count, 72);
+    EXPECT_EQ(Call(1, nullptr, nullptr, 0), 0);
+}
+
 TEST_F(BtrieveStandIn, DamagedFilesGiveAStatus) {
     const std::string good = ReadFileBytes(dir_->path() + "\\GALTELA.DAT");
     std::string cut = dir_->Write("CUT.DAT", good.substr(0, 3 * 4096));
