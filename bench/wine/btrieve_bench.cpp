@@ -41,13 +41,13 @@ int main(int argc, char** argv) {
     const int records = argc > 3 ? std::atoi(argv[3]) : 100000;
     std::string name = std::string(argv[2]) + " ";
     DeleteFileA(argv[2]);
-    // File spec: 132-byte records, 4096-byte pages, three keys.
-    unsigned char spec[16 + 3 * 16] = {};
-    spec[0] = 132;
-    spec[3] = 16;
-    spec[4] = 3;
+    // File layout: 132-byte records, 4096-byte pages, three keys.
+    unsigned char layout[16 + 3 * 16] = {};
+    layout[0] = 132;
+    layout[3] = 16;
+    layout[4] = 3;
     auto segment = [&](int i, int position, int length, unsigned flags, int type) {
-        unsigned char* s = spec + 16 + 16 * i;
+        unsigned char* s = layout + 16 + 16 * i;
         s[0] = static_cast<unsigned char>(position);
         s[2] = static_cast<unsigned char>(length);
         s[4] = static_cast<unsigned char>(flags & 0xFF);
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     segment(0, 1, 4, 0x100, 1);           // integer, unique
     segment(1, 5, 8, 0x100 | 0x41, 2);    // float, duplicates, descending
     segment(2, 13, 20, 0x100 | 0x01, 0);  // string, duplicates
-    Check(Call(14, spec, sizeof spec, name.data(), static_cast<BYTE>(name.size()), 0), "create");
+    Check(Call(14, layout, sizeof layout, name.data(), static_cast<BYTE>(name.size()), 0), "create");
     Check(Call(0, nullptr, 0, name.data(), static_cast<BYTE>(name.size()), 0), "open");
     char record[132];
     char key[32];

@@ -180,12 +180,12 @@ int Engine::Create(Args& a) {
     if (!a.data || !a.dataLength || *a.dataLength < 16) return status::DataBufferTooShort;
     const uint8_t* d = a.data;
     const uint32_t length = *a.dataLength;
-    FileSpec spec;
-    spec.recordLength = Get16(d);
-    spec.pageSize = Get16(d + 2);
+    FileLayout layout;
+    layout.recordLength = Get16(d);
+    layout.pageSize = Get16(d + 2);
     const size_t keys = d[4];
-    spec.fileFlags = Get16(d + 10);
-    spec.preallocate = Get16(d + 14);
+    layout.fileFlags = Get16(d + 10);
+    layout.preallocate = Get16(d + 14);
     size_t at = 16;
     std::vector<int> acsNumbers;
     for (size_t k = 0; k < keys; ++k) {
@@ -214,47 +214,47 @@ int Engine::Create(Args& a) {
             if (!(s.flags & keyflag::Segmented)) break;
             if (key.segments.size() > 119) return status::InvalidKeyCount;
         }
-        spec.keys.push_back(std::move(key));
+        layout.keys.push_back(std::move(key));
     }
     // The ACS tables follow the key segments, each 0xAC, its name, its map.
     while (at + 265 <= length && d[at] == 0xAC) {
         Acs acs;
         acs.name.assign(reinterpret_cast<const char*>(d + at + 1), 8);
         std::memcpy(acs.map.data(), d + at + 9, 256);
-        spec.acs.push_back(std::move(acs));
+        layout.acs.push_back(std::move(acs));
         at += 265;
     }
-    for (auto& key : spec.keys)
+    for (auto& key : layout.keys)
         for (auto& s : key.segments)
-            if ((s.flags & keyflag::Acs) && (s.acs < 0 || static_cast<size_t>(s.acs) >= spec.acs.size()))
-                s.acs = spec.acs.empty() ? -1 : 0;
-    auto file = BtrFile::Create(spec);
+            if ((s.flags & keyflag::Acs) && (s.acs < 0 || static_cast<size_t>(s.acs) >= layout.acs.size()))
+                s.acs = layout.acs.empty() ? -1 : 0;
+    auto file = BtrFile::Create(layout);
     return storage_->Replace(name, file->Save()) ? status::Success : status::CreateIoError;
 }
 
 int Engine::Stat(Args& a, Cursor& c) {
     const BtrFile& file = *c.file->file;
-    const FileSpec& spec = file.spec();
+    const FileLayout& layout = file.layout();
     size_t segments = 0;
-    for (const auto& k : spec.keys) segments += k.segments.size();
-    const size_t needed = 16 + 16 * segments + 265 * spec.acs.size();
+    for (const auto& k : layout.keys) segments += k.segments.size();
+    const size_t needed = 16 + 16 * segments + 265 * layout.acs.size();
     if (!a.data || !a.dataLength || *a.dataLength < needed) return status::DataBufferTooShort;
     uint8_t* d = a.data;
     std::memset(d, 0, needed);
-    Set16(d, spec.recordLength);
-    Set16(d + 2, spec.pageSize);
-    d[4] = static_cast<uint8_t>(spec.keys.size());
-    d[5] = static_cast<uint8_t>(spec.version >> 4);  // 0x60 for 6.0, 0x61 for 6.1
+    Set16(d, layout.recordLength);
+    Set16(d + 2, layout.pageSize);
+    d[4] = static_cast<uint8_t>(layout.keys.size());
+    d[5] = static_cast<uint8_t>(layout.version >> 4);  // 0x60 for 6.0, 0x61 for 6.1
     Set32(d + 6, static_cast<uint32_t>(file.records().size()));
-    Set16(d + 10, spec.fileFlags);
+    Set16(d + 10, layout.fileFlags);
     Set16(d + 14, file.unusedPages());
     size_t at = 16;
-    for (size_t k = 0; k < spec.keys.size(); ++k) {
+    for (size_t k = 0; k < layout.keys.size(); ++k) {
         const uint32_t unique = static_cast<uint32_t>(file.DistinctValues(k));
-        for (size_t s = 0; s < spec.keys[k].segments.size(); ++s, at += 16) {
-            const Segment& seg = spec.keys[k].segments[s];
+        for (size_t s = 0; s < layout.keys[k].segments.size(); ++s, at += 16) {
+            const Segment& seg = layout.keys[k].segments[s];
             uint16_t flags = seg.flags;
-            if (s + 1 < spec.keys[k].segments.size()) flags |= keyflag::Segmented;
+            if (s + 1 < layout.keys[k].segments.size()) flags |= keyflag::Segmented;
             Set16(d + at, seg.offset + 1u);
             Set16(d + at + 2, seg.length);
             Set16(d + at + 4, flags);
@@ -265,7 +265,7 @@ int Engine::Stat(Args& a, Cursor& c) {
             d[at + 15] = static_cast<uint8_t>(seg.acs < 0 ? 0 : seg.acs);
         }
     }
-    for (const auto& acs : spec.acs) {
+    for (const auto& acs : layout.acs) {
         d[at] = 0xAC;
         std::string name = acs.name;
         name.resize(8, ' ');
@@ -288,7 +288,7 @@ int Engine::Deliver(Args& a, Cursor& c, BtrFile::Id id, bool keyOnly) {
         *a.dataLength = static_cast<uint32_t>(r.data.size());
     }
     if (c.keyPath >= 0 && a.key) {
-        const std::string value = KeyValue(file.spec().keys[static_cast<size_t>(c.keyPath)], r.data);
+        const std::string value = KeyValue(file.layout().keys[static_cast<size_t>(c.keyPath)], r.data);
         std::memcpy(a.key, value.data(), std::min<size_t>(value.size(), a.keyLength));
     }
     c.current = id;
@@ -299,11 +299,11 @@ int Engine::Deliver(Args& a, Cursor& c, BtrFile::Id id, bool keyOnly) {
 int Engine::Insert(Args& a, Cursor& c) {
     BtrFile& file = *c.file->file;
     if (c.readOnly) return status::AccessDenied;
-    const size_t keys = file.spec().keys.size();
+    const size_t keys = file.layout().keys.size();
     if (keys > 0 && a.keyNumber != -1 && (a.keyNumber < 0 || static_cast<size_t>(a.keyNumber) >= keys))
         return status::InvalidKeyNumber;
-    if (!a.data || !a.dataLength || *a.dataLength < file.spec().recordLength) return status::DataBufferTooShort;
-    if (keys > 0 && a.keyNumber >= 0 && a.keyLength < file.spec().keys[static_cast<size_t>(a.keyNumber)].length())
+    if (!a.data || !a.dataLength || *a.dataLength < file.layout().recordLength) return status::DataBufferTooShort;
+    if (keys > 0 && a.keyNumber >= 0 && a.keyLength < file.layout().keys[static_cast<size_t>(a.keyNumber)].length())
         return status::KeyBufferTooShort;
     const BtrFile::Id id = file.Insert(std::string_view(reinterpret_cast<const char*>(a.data), *a.dataLength));
     c.file->dirty = true;
@@ -311,7 +311,7 @@ int Engine::Insert(Args& a, Cursor& c) {
     c.keyPath = keys > 0 ? a.keyNumber : -1;
     if (c.keyPath >= 0) {
         const BtrFile::Record& r = file.records().at(id);
-        c.position = BtrFile::Entry{KeyValue(file.spec().keys[static_cast<size_t>(c.keyPath)], r.data),
+        c.position = BtrFile::Entry{KeyValue(file.layout().keys[static_cast<size_t>(c.keyPath)], r.data),
                                     r.seq[static_cast<size_t>(c.keyPath)], id};
         const std::string& value = c.position->key;
         if (a.key) std::memcpy(a.key, value.data(), std::min<size_t>(value.size(), a.keyLength));
@@ -325,12 +325,12 @@ int Engine::Update(Args& a, Cursor& c) {
     if (c.readOnly) return status::AccessDenied;
     if (!c.current || !file.records().count(*c.current)) return status::InvalidPositioning;
     if (c.keyPath >= 0 && a.keyNumber != c.keyPath) return status::DifferentKeyNumber;
-    if (!a.data || !a.dataLength || *a.dataLength < file.spec().recordLength) return status::DataBufferTooShort;
+    if (!a.data || !a.dataLength || *a.dataLength < file.layout().recordLength) return status::DataBufferTooShort;
     file.Update(*c.current, std::string_view(reinterpret_cast<const char*>(a.data), *a.dataLength));
     c.file->dirty = true;
     if (c.keyPath >= 0) {
         const BtrFile::Record& r = file.records().at(*c.current);
-        c.position = BtrFile::Entry{KeyValue(file.spec().keys[static_cast<size_t>(c.keyPath)], r.data),
+        c.position = BtrFile::Entry{KeyValue(file.layout().keys[static_cast<size_t>(c.keyPath)], r.data),
                                     r.seq[static_cast<size_t>(c.keyPath)], *c.current};
     }
     return status::Success;
@@ -349,7 +349,7 @@ int Engine::Delete(Args& a, Cursor& c) {
 
 int Engine::Get(Args& a, Cursor& c) {
     const BtrFile& file = *c.file->file;
-    const auto& keys = file.spec().keys;
+    const auto& keys = file.layout().keys;
     if (a.keyNumber < 0 || static_cast<size_t>(a.keyNumber) >= keys.size()) return status::InvalidKeyNumber;
     const size_t k = static_cast<size_t>(a.keyNumber);
     const Key& key = keys[k];
@@ -367,7 +367,7 @@ int Engine::Get(Args& a, Cursor& c) {
         break;
     case op::GetEqual:
         it = index.lower_bound(low);
-        if (it == index.end() || CompareKeys(key, file.spec().acs, it->key, wanted) != 0) return status::KeyNotFound;
+        if (it == index.end() || CompareKeys(key, file.layout().acs, it->key, wanted) != 0) return status::KeyNotFound;
         break;
     case op::GetGreaterOrEqual:
         it = index.lower_bound(low);
@@ -401,7 +401,7 @@ int Engine::Get(Args& a, Cursor& c) {
                             a.operation != op::GetLast;
         return search ? status::KeyNotFound : status::EndOfFile;
     }
-    if (!a.keyOnly && (!a.data || !a.dataLength || *a.dataLength < file.spec().recordLength))
+    if (!a.keyOnly && (!a.data || !a.dataLength || *a.dataLength < file.layout().recordLength))
         return status::DataBufferTooShort;
     c.keyPath = a.keyNumber;
     c.position = *it;

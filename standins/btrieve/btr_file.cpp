@@ -3,32 +3,32 @@
 namespace btr {
 
 bool BtrFile::EntryLess::operator()(const Entry& a, const Entry& b) const {
-    const int c = CompareKeys(spec->keys[key], spec->acs, a.key, b.key);
+    const int c = CompareKeys(layout->keys[key], layout->acs, a.key, b.key);
     if (c) return c < 0;
     return a.seq < b.seq;
 }
 
-BtrFile::BtrFile(FileSpec spec) : spec_(std::move(spec)) {
-    for (size_t k = 0; k < spec_.keys.size(); ++k) indexes_.emplace_back(EntryLess{&spec_, k});
+BtrFile::BtrFile(FileLayout layout) : layout_(std::move(layout)) {
+    for (size_t k = 0; k < layout_.keys.size(); ++k) indexes_.emplace_back(EntryLess{&layout_, k});
 }
 
 uint16_t BtrFile::physicalLength() const {
     size_t dups = 0;
-    for (const auto& k : spec_.keys) dups += k.duplicates() ? 1 : 0;
-    const size_t n = spec_.recordLength + 2 + ((spec_.fileFlags & fileflag::Variable) ? 4 : 0) + 8 * dups;
+    for (const auto& k : layout_.keys) dups += k.duplicates() ? 1 : 0;
+    const size_t n = layout_.recordLength + 2 + ((layout_.fileFlags & fileflag::Variable) ? 4 : 0) + 8 * dups;
     return static_cast<uint16_t>(n);
 }
 
-std::unique_ptr<BtrFile> BtrFile::Create(const FileSpec& spec) {
-    const uint16_t ps = spec.pageSize;
+std::unique_ptr<BtrFile> BtrFile::Create(const FileLayout& layout) {
+    const uint16_t ps = layout.pageSize;
     if (ps < 512 || ps > 4096 || ps % 512 != 0) throw BtrError(status::InvalidPageSize);
-    if (spec.keys.size() > 119) throw BtrError(status::InvalidKeyCount);
+    if (layout.keys.size() > 119) throw BtrError(status::InvalidKeyCount);
     size_t segments = 0;
-    for (const auto& key : spec.keys) {
+    for (const auto& key : layout.keys) {
         if (key.segments.empty()) throw BtrError(status::InvalidKeyCount);
         for (const auto& s : key.segments) {
-            if (s.length == 0 || s.offset + s.length > spec.recordLength) throw BtrError(status::InvalidKeyPosition);
-            if ((s.flags & keyflag::Acs) && (s.acs < 0 || static_cast<size_t>(s.acs) >= spec.acs.size()))
+            if (s.length == 0 || s.offset + s.length > layout.recordLength) throw BtrError(status::InvalidKeyPosition);
+            if ((s.flags & keyflag::Acs) && (s.acs < 0 || static_cast<size_t>(s.acs) >= layout.acs.size()))
                 throw BtrError(status::InvalidKeyPosition);
         }
         segments += key.segments.size();
@@ -38,8 +38,8 @@ std::unique_ptr<BtrFile> BtrFile::Create(const FileSpec& spec) {
     }
     // The key specifications live in the FCR, between 0x110 and the key table.
     if (0x110 + 30 * segments > ps - 0xF0u) throw BtrError(status::InvalidKeyCount);
-    auto file = std::unique_ptr<BtrFile>(new BtrFile(spec));
-    if (spec.recordLength < 4 || file->physicalLength() > ps - 6u) throw BtrError(status::InvalidRecordLength);
+    auto file = std::unique_ptr<BtrFile>(new BtrFile(layout));
+    if (layout.recordLength < 4 || file->physicalLength() > ps - 6u) throw BtrError(status::InvalidRecordLength);
     return file;
 }
 
@@ -47,23 +47,23 @@ size_t BtrFile::DistinctValues(size_t key) const {
     size_t n = 0;
     const std::string* last = nullptr;
     for (const auto& e : indexes_[key]) {
-        if (!last || CompareKeys(spec_.keys[key], spec_.acs, *last, e.key) != 0) ++n;
+        if (!last || CompareKeys(layout_.keys[key], layout_.acs, *last, e.key) != 0) ++n;
         last = &e.key;
     }
     return n;
 }
 
 std::string BtrFile::Normalized(std::string_view data) const {
-    std::string r(data.substr(0, spec_.recordLength));
-    r.resize(spec_.recordLength, '\0');
+    std::string r(data.substr(0, layout_.recordLength));
+    r.resize(layout_.recordLength, '\0');
     return r;
 }
 
 void BtrFile::AddToIndexes(Id id, Record& r) {
-    r.seq.resize(spec_.keys.size());
-    for (size_t k = 0; k < spec_.keys.size(); ++k) {
-        std::string value = KeyValue(spec_.keys[k], r.data);
-        if (IsNullKey(spec_.keys[k], value)) continue;
+    r.seq.resize(layout_.keys.size());
+    for (size_t k = 0; k < layout_.keys.size(); ++k) {
+        std::string value = KeyValue(layout_.keys[k], r.data);
+        if (IsNullKey(layout_.keys[k], value)) continue;
         r.seq[k] = nextSeq_++;
         indexes_[k].insert(Entry{std::move(value), r.seq[k], id});
     }
@@ -71,12 +71,12 @@ void BtrFile::AddToIndexes(Id id, Record& r) {
 
 BtrFile::Id BtrFile::Insert(std::string_view data) {
     Record r{Normalized(data), {}};
-    for (size_t k = 0; k < spec_.keys.size(); ++k) {
-        if (spec_.keys[k].duplicates()) continue;
-        const std::string value = KeyValue(spec_.keys[k], r.data);
-        if (IsNullKey(spec_.keys[k], value)) continue;
+    for (size_t k = 0; k < layout_.keys.size(); ++k) {
+        if (layout_.keys[k].duplicates()) continue;
+        const std::string value = KeyValue(layout_.keys[k], r.data);
+        if (IsNullKey(layout_.keys[k], value)) continue;
         const auto it = indexes_[k].lower_bound(Entry{value, 0, 0});
-        if (it != indexes_[k].end() && CompareKeys(spec_.keys[k], spec_.acs, it->key, value) == 0)
+        if (it != indexes_[k].end() && CompareKeys(layout_.keys[k], layout_.acs, it->key, value) == 0)
             throw BtrError(status::DuplicateKey);
     }
     const Id id = nextId_++;
@@ -90,19 +90,19 @@ void BtrFile::Update(Id id, std::string_view data) {
     if (found == records_.end()) throw BtrError(status::InvalidPositioning);
     Record& r = found->second;
     const std::string next = Normalized(data);
-    for (size_t k = 0; k < spec_.keys.size(); ++k) {
-        const Key& key = spec_.keys[k];
+    for (size_t k = 0; k < layout_.keys.size(); ++k) {
+        const Key& key = layout_.keys[k];
         const std::string before = KeyValue(key, r.data), after = KeyValue(key, next);
         if (before == after) continue;
         if (!key.modifiable()) throw BtrError(status::NotModifiable);
         if (key.duplicates() || IsNullKey(key, after)) continue;
         const auto it = indexes_[k].lower_bound(Entry{after, 0, 0});
-        if (it != indexes_[k].end() && it->id != id && CompareKeys(key, spec_.acs, it->key, after) == 0)
+        if (it != indexes_[k].end() && it->id != id && CompareKeys(key, layout_.acs, it->key, after) == 0)
             throw BtrError(status::DuplicateKey);
     }
     // A changed key goes to the end of its duplicates, as a new one would.
-    for (size_t k = 0; k < spec_.keys.size(); ++k) {
-        const Key& key = spec_.keys[k];
+    for (size_t k = 0; k < layout_.keys.size(); ++k) {
+        const Key& key = layout_.keys[k];
         std::string before = KeyValue(key, r.data), after = KeyValue(key, next);
         if (before == after) continue;
         if (!IsNullKey(key, before)) indexes_[k].erase(Entry{before, r.seq[k], id});
@@ -117,9 +117,9 @@ void BtrFile::Delete(Id id) {
     auto found = records_.find(id);
     if (found == records_.end()) throw BtrError(status::InvalidPositioning);
     Record& r = found->second;
-    for (size_t k = 0; k < spec_.keys.size(); ++k) {
-        const std::string value = KeyValue(spec_.keys[k], r.data);
-        if (!IsNullKey(spec_.keys[k], value)) indexes_[k].erase(Entry{value, r.seq[k], id});
+    for (size_t k = 0; k < layout_.keys.size(); ++k) {
+        const std::string value = KeyValue(layout_.keys[k], r.data);
+        if (!IsNullKey(layout_.keys[k], value)) indexes_[k].erase(Entry{value, r.seq[k], id});
     }
     records_.erase(found);
 }

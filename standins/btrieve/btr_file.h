@@ -1,4 +1,4 @@
-// One Btrieve 6.x file held in memory: its specification (record length, page
+// One Btrieve 6.x file held in memory: its layout (record length, page
 // size, keys and their segments, alternate collating sequences), its records
 // in physical order, and one ordered index per key (duplicates in insertion
 // order). Load reads a genuine file image; Save writes a clean image of the
@@ -67,7 +67,7 @@ constexpr uint16_t Compressed = 0x8;
 constexpr uint16_t KeyOnly = 0x10;
 }  // namespace fileflag
 
-struct FileSpec {
+struct FileLayout {
     uint16_t recordLength = 0;
     uint16_t pageSize = 2048;
     uint16_t fileFlags = 0;
@@ -90,20 +90,20 @@ public:
         Id id;
     };
     struct EntryLess {
-        const FileSpec* spec;
+        const FileLayout* layout;
         size_t key;
         bool operator()(const Entry& a, const Entry& b) const;
     };
     using Index = std::set<Entry, EntryLess>;
 
-    // A new file; throws BtrError with the status Create gives for a bad spec.
-    static std::unique_ptr<BtrFile> Create(const FileSpec& spec);
+    // A new file; throws BtrError with the status Create gives for a bad layout.
+    static std::unique_ptr<BtrFile> Create(const FileLayout& layout);
     // Reads a file image; throws BtrError (30 not a Btrieve file, 2 damaged).
     static std::unique_ptr<BtrFile> Load(std::string_view image);
     // The clean image of the file as it is now.
     std::string Save();
 
-    const FileSpec& spec() const { return spec_; }
+    const FileLayout& layout() const { return layout_; }
     uint16_t physicalLength() const;
     const std::map<Id, Record>& records() const { return records_; }
     const Index& index(size_t key) const { return indexes_[key]; }
@@ -121,11 +121,11 @@ public:
     BtrFile& operator=(const BtrFile&) = delete;
 
 private:
-    explicit BtrFile(FileSpec spec);
+    explicit BtrFile(FileLayout layout);
     void AddToIndexes(Id id, Record& r);
     std::string Normalized(std::string_view data) const;
 
-    FileSpec spec_;
+    FileLayout layout_;
     std::map<Id, Record> records_;
     std::vector<Index> indexes_;
     Id nextId_ = 1;

@@ -148,14 +148,14 @@ std::unique_ptr<BtrFile> BtrFile::Load(std::string_view bytes) {
     const std::string_view fcr = CurrentCopy(img, 0, "FC");
     if (fcr.empty() || U16(fcr, kPageSize) != ps) throw BtrError(status::NotBtrieveFile);
 
-    FileSpec spec;
-    spec.pageSize = ps;
-    spec.recordLength = U16(fcr, kRecordLength);
-    spec.fileFlags = U16(fcr, kFileFlags);
-    spec.version = U16(fcr, kVersion);
+    FileLayout layout;
+    layout.pageSize = ps;
+    layout.recordLength = U16(fcr, kRecordLength);
+    layout.fileFlags = U16(fcr, kFileFlags);
+    layout.version = U16(fcr, kVersion);
     const uint16_t physical = U16(fcr, kPhysicalLength);
     const uint16_t keyCount = U16(fcr, kKeyCount);
-    if (spec.recordLength == 0 || physical < spec.recordLength + 2u || physical > ps - 6u || keyCount > 119)
+    if (layout.recordLength == 0 || physical < layout.recordLength + 2u || physical > ps - 6u || keyCount > 119)
         throw BtrError(status::NotBtrieveFile);
     const uint32_t logicalPages = Swapped(fcr, kPageCount);
     if (logicalPages == 0 || logicalPages > img.pageCount() + 1024u) Damaged();
@@ -170,8 +170,8 @@ std::unique_ptr<BtrFile> BtrFile::Load(std::string_view bytes) {
         Acs acs;
         acs.name.assign(page.substr(7, 8));
         std::memcpy(acs.map.data(), page.data() + 15, 256);
-        acsOfPage[l] = static_cast<int>(spec.acs.size());
-        spec.acs.push_back(std::move(acs));
+        acsOfPage[l] = static_cast<int>(layout.acs.size());
+        layout.acs.push_back(std::move(acs));
     }
 
     // Keys: the key table holds the FCR offset of each key's first segment.
@@ -187,7 +187,7 @@ std::unique_ptr<BtrFile> BtrFile::Load(std::string_view bytes) {
             s.flags = U16(fcr, at + 0x08);
             const uint16_t position = U16(fcr, at + 0x14);
             s.length = U16(fcr, at + 0x16);
-            if (position < 2 || s.length == 0 || position - 2u + s.length > spec.recordLength) Damaged();
+            if (position < 2 || s.length == 0 || position - 2u + s.length > layout.recordLength) Damaged();
             s.offset = static_cast<uint16_t>(position - 2);
             s.type = static_cast<uint8_t>(fcr[at + 0x1C]);
             s.nullValue = static_cast<uint8_t>(fcr[at + 0x1D]);
@@ -196,17 +196,17 @@ std::unique_ptr<BtrFile> BtrFile::Load(std::string_view bytes) {
                 const uint32_t acsPage = static_cast<uint32_t>(static_cast<uint8_t>(fcr[at + 0x19])) << 16 |
                                          U16(fcr, at + 0x1A);
                 const auto found = acsOfPage.find(acsPage);
-                s.acs = found != acsOfPage.end() ? found->second : spec.acs.empty() ? -1 : 0;
+                s.acs = found != acsOfPage.end() ? found->second : layout.acs.empty() ? -1 : 0;
             }
             if (key.segments.empty() && (s.flags & keyflag::Duplicates)) dupOffsets.push_back(U16(fcr, at + 0x12));
             key.segments.push_back(s);
             if (!(s.flags & keyflag::Segmented)) break;
             at += kSegmentSpec;
         }
-        spec.keys.push_back(std::move(key));
+        layout.keys.push_back(std::move(key));
     }
 
-    auto file = std::unique_ptr<BtrFile>(new BtrFile(std::move(spec)));
+    auto file = std::unique_ptr<BtrFile>(new BtrFile(std::move(layout)));
     file->usage_ = U32(fcr, kUsage);
     file->pages_ = img.pageCount();
     if (physical != file->physicalLength()) Damaged();
@@ -223,7 +223,7 @@ std::unique_ptr<BtrFile> BtrFile::Load(std::string_view bytes) {
         for (size_t at = 6; at + physical <= ps; at += physical) {
             if (U16(page, at) == 0) continue;
             const Id id = file->nextId_++;
-            file->records_.emplace(id, Record{std::string(page.substr(at + 2, file->spec_.recordLength)), {}});
+            file->records_.emplace(id, Record{std::string(page.substr(at + 2, file->layout_.recordLength)), {}});
             tails[id] = std::string(page.substr(at, physical));
             byAddress[l * ps + static_cast<uint32_t>(at)] = id;
         }
@@ -232,10 +232,10 @@ std::unique_ptr<BtrFile> BtrFile::Load(std::string_view bytes) {
 
     // Sequence numbers: duplicates in the order their chains give, the rest in
     // physical order.
-    for (auto& [id, r] : file->records_) r.seq.assign(file->spec_.keys.size(), 0);
+    for (auto& [id, r] : file->records_) r.seq.assign(file->layout_.keys.size(), 0);
     size_t dup = 0;
-    for (size_t k = 0; k < file->spec_.keys.size(); ++k) {
-        if (!file->spec_.keys[k].duplicates()) {
+    for (size_t k = 0; k < file->layout_.keys.size(); ++k) {
+        if (!file->layout_.keys[k].duplicates()) {
             for (auto& [id, r] : file->records_) r.seq[k] = file->nextSeq_++;
             continue;
         }
@@ -263,9 +263,9 @@ std::unique_ptr<BtrFile> BtrFile::Load(std::string_view bytes) {
             if (!placed.count(id)) r.seq[k] = file->nextSeq_++;
     }
     for (auto& [id, r] : file->records_) {
-        for (size_t k = 0; k < file->spec_.keys.size(); ++k) {
-            std::string value = KeyValue(file->spec_.keys[k], r.data);
-            if (!IsNullKey(file->spec_.keys[k], value)) file->indexes_[k].insert(Entry{std::move(value), r.seq[k], id});
+        for (size_t k = 0; k < file->layout_.keys.size(); ++k) {
+            std::string value = KeyValue(file->layout_.keys[k], r.data);
+            if (!IsNullKey(file->layout_.keys[k], value)) file->indexes_[k].insert(Entry{std::move(value), r.seq[k], id});
         }
     }
     return file;
@@ -315,15 +315,15 @@ size_t BuildTree(std::vector<Node>& nodes, size_t first, size_t count, size_t pe
 }  // namespace
 
 std::string BtrFile::Save() {
-    const uint16_t ps = spec_.pageSize;
+    const uint16_t ps = layout_.pageSize;
     const uint16_t physical = physicalLength();
-    const bool variable = spec_.fileFlags & fileflag::Variable;
+    const bool variable = layout_.fileFlags & fileflag::Variable;
     const size_t perDataPage = (ps - 6u) / physical;
 
     // Logical pages: the ACS tables, each key's tree (root first), then data.
     uint32_t nextLogical = 1;
     std::vector<uint32_t> acsPage;
-    for (size_t i = 0; i < spec_.acs.size(); ++i) acsPage.push_back(nextLogical++);
+    for (size_t i = 0; i < layout_.acs.size(); ++i) acsPage.push_back(nextLogical++);
 
     // Record addresses in the new image: data pages come after the trees.
     std::map<Id, uint32_t> address;
@@ -334,14 +334,14 @@ std::string BtrFile::Save() {
         std::vector<uint32_t> pageOf;       // logical page of each node
         size_t entrySize = 0, perPage = 0;
     };
-    std::vector<Tree> trees(spec_.keys.size());
-    for (size_t k = 0; k < spec_.keys.size(); ++k) {
-        const Key& key = spec_.keys[k];
+    std::vector<Tree> trees(layout_.keys.size());
+    for (size_t k = 0; k < layout_.keys.size(); ++k) {
+        const Key& key = layout_.keys[k];
         Tree& t = trees[k];
         t.entrySize = key.length() + 8u + (key.duplicates() ? 4u : 0u);
         t.perPage = (ps - 16u) / t.entrySize;
         for (const Entry& e : indexes_[k]) {
-            if (!t.entries.empty() && CompareKeys(key, spec_.acs, t.entries.back()->key, e.key) == 0) {
+            if (!t.entries.empty() && CompareKeys(key, layout_.acs, t.entries.back()->key, e.key) == 0) {
                 t.last.back() = &e;
                 continue;
             }
@@ -372,7 +372,7 @@ std::string BtrFile::Save() {
     auto physicalOf = [&](uint32_t logical) { return PhysicalOf(ps, logical); };
     // A file never shrinks: preallocated pages, and pages once in use, stay.
     uint32_t totalPages = physicalOf(usedLogical) + 1;
-    if ((spec_.fileFlags & fileflag::Preallocate) && spec_.preallocate > totalPages) totalPages = spec_.preallocate;
+    if ((layout_.fileFlags & fileflag::Preallocate) && layout_.preallocate > totalPages) totalPages = layout_.preallocate;
     if (pages_ > totalPages) totalPages = pages_;
     const uint32_t pairs = patPairs(std::max<uint32_t>(usedLogical, 1));
     std::string image(static_cast<size_t>(totalPages) * ps, '\0');
@@ -384,14 +384,14 @@ std::string BtrFile::Save() {
     std::map<uint32_t, uint8_t> typeOf;
 
     // ACS pages.
-    for (size_t i = 0; i < spec_.acs.size(); ++i) {
+    for (size_t i = 0; i < layout_.acs.size(); ++i) {
         const size_t at = page(physicalOf(acsPage[i]));
         pageHeader(at, acsPage[i], kAcsPage, 0);
         image[at + 6] = static_cast<char>(0xAC);
-        std::string name = spec_.acs[i].name;
+        std::string name = layout_.acs[i].name;
         name.resize(8, ' ');
         image.replace(at + 7, 8, name);
-        std::memcpy(&image[at + 15], spec_.acs[i].map.data(), 256);
+        std::memcpy(&image[at + 15], layout_.acs[i].map.data(), 256);
         typeOf[acsPage[i]] = kAcsPage;
     }
 
@@ -401,7 +401,7 @@ std::string BtrFile::Save() {
     for (size_t k = 0; k < trees.size(); ++k) {
         const Tree& t = trees[k];
         const uint8_t type = static_cast<uint8_t>(kIndexPage + k);
-        const bool dups = spec_.keys[k].duplicates();
+        const bool dups = layout_.keys[k].duplicates();
         for (size_t n = 0; n < t.nodes.size(); ++n) {
             const Node& node = t.nodes[n];
             const size_t at = page(physicalOf(t.pageOf[n]));
@@ -438,19 +438,19 @@ std::string BtrFile::Save() {
 
     // Data pages, with each duplicate key's chain: previous and next address.
     std::vector<size_t> dupKeys;
-    for (size_t k = 0; k < spec_.keys.size(); ++k)
-        if (spec_.keys[k].duplicates()) dupKeys.push_back(k);
+    for (size_t k = 0; k < layout_.keys.size(); ++k)
+        if (layout_.keys[k].duplicates()) dupKeys.push_back(k);
     std::map<std::pair<size_t, Id>, std::pair<uint32_t, uint32_t>> chain;
     for (size_t k : dupKeys) {
         const Entry* prev = nullptr;
         for (const Entry& e : indexes_[k]) {
-            const bool same = prev && CompareKeys(spec_.keys[k], spec_.acs, prev->key, e.key) == 0;
+            const bool same = prev && CompareKeys(layout_.keys[k], layout_.acs, prev->key, e.key) == 0;
             chain[{k, e.id}] = {same ? address[prev->id] : kNone, kNone};
             if (same) chain[{k, prev->id}].second = address[e.id];
             prev = &e;
         }
     }
-    const size_t dupStart = 2u + spec_.recordLength + (variable ? 4u : 0u);
+    const size_t dupStart = 2u + layout_.recordLength + (variable ? 4u : 0u);
     for (size_t p = 0; p < dataPages; ++p) {
         const uint32_t logical = firstData + static_cast<uint32_t>(p);
         pageHeader(page(physicalOf(logical)), logical, kDataPage, 0x8001);
@@ -461,7 +461,7 @@ std::string BtrFile::Save() {
         const size_t at = page(physicalOf(addr / ps)) + addr % ps;
         Put16(image, at, 1);
         image.replace(at + 2, r.data.size(), r.data);
-        if (variable) Put32(image, at + 2 + spec_.recordLength, kNone);
+        if (variable) Put32(image, at + 2 + layout_.recordLength, kNone);
         for (size_t d = 0; d < dupKeys.size(); ++d) {
             const auto it = chain.find({dupKeys[d], id});
             const auto links = it == chain.end() ? std::make_pair(kNone, kNone) : it->second;
@@ -496,8 +496,8 @@ std::string BtrFile::Save() {
     for (const FixedByte& b : kFreshFcr) fcr[b.at] = static_cast<char>(b.value);
     for (const auto& run : kFreshFcrRuns) std::memset(&fcr[run[0]], 0xFF, run[1]);
     Put16(fcr, kPageSize, ps);
-    Put16(fcr, kKeyCount, static_cast<uint32_t>(spec_.keys.size()));
-    Put16(fcr, kRecordLength, spec_.recordLength);
+    Put16(fcr, kKeyCount, static_cast<uint32_t>(layout_.keys.size()));
+    Put16(fcr, kRecordLength, layout_.recordLength);
     Put16(fcr, kPhysicalLength, physical);
     PutSwapped(fcr, kRecordCount, static_cast<uint32_t>(records_.size()));
     PutSwapped(fcr, kPageCount, usedLogical + 1);
@@ -505,25 +505,25 @@ std::string BtrFile::Save() {
         Put32(fcr, kVariableMark, kNone);
         fcr[kVariableThreshold] = static_cast<char>(0xCC);
     }
-    if (!spec_.acs.empty()) {
-        std::string name = spec_.acs.front().name;
+    if (!layout_.acs.empty()) {
+        std::string name = layout_.acs.front().name;
         name.resize(8, ' ');
         fcr.replace(kAcsName, 8, name);
     }
-    Put16(fcr, kVersion, spec_.version);
+    Put16(fcr, kVersion, layout_.version);
     Put16(fcr, kDupOffset, static_cast<uint32_t>(dupStart));
     Put16(fcr, kDupKeys, static_cast<uint32_t>(dupKeys.size()));
     size_t segments = 0;
-    for (const auto& key : spec_.keys) segments += key.segments.size();
-    fcr[kKeysAndSegments] = static_cast<char>(spec_.keys.size());
+    for (const auto& key : layout_.keys) segments += key.segments.size();
+    fcr[kKeysAndSegments] = static_cast<char>(layout_.keys.size());
     fcr[kKeysAndSegments + 1] = static_cast<char>(segments);
     const uint16_t table = static_cast<uint16_t>(ps - 0xF0);
     Put16(fcr, kKeyTable, table);
-    Put16(fcr, kFileFlags, spec_.fileFlags);
+    Put16(fcr, kFileFlags, layout_.fileFlags);
     size_t at = kFirstKeySpec;
     size_t dupIndex = 0;
-    for (size_t k = 0; k < spec_.keys.size(); ++k) {
-        const Key& key = spec_.keys[k];
+    for (size_t k = 0; k < layout_.keys.size(); ++k) {
+        const Key& key = layout_.keys[k];
         const Tree& t = trees[k];
         Put16(fcr, table + 2 * k, static_cast<uint32_t>(at));
         for (size_t s = 0; s < key.segments.size(); ++s, at += kSegmentSpec) {

@@ -1,15 +1,15 @@
 // btrfile: looks into Btrieve 6.x files and makes them, on the stand-in
 // engine's core.
 //
-//   btrfile stat FILE                      file spec, keys and counts
+//   btrfile stat FILE                      record layout, keys and counts
 //   btrfile dump FILE [--key N] [--hex | --layout FIELDS]
 //                                          records in physical order, or in
 //                                          the order of key N
-//   btrfile create FILE SPEC               a new file from a text spec
+//   btrfile create FILE DESCRIPTION        a new file from a text description
 //   btrfile insert FILE RECORDS            add fixed-length records from a file
 //
 // FIELDS: name:type:offset:size,... with type string, zstring, int, float,
-// logical or hex. SPEC lines (# starts a comment):
+// logical or hex. DESCRIPTION lines (# starts a comment):
 //   record 132            record length
 //   page 2048             page size
 //   preallocate 16        pages of the whole file
@@ -35,7 +35,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: btrfile stat FILE\n"
                  "       btrfile dump FILE [--key N] [--hex | --layout name:type:offset:size,...]\n"
-                 "       btrfile create FILE SPEC\n"
+                 "       btrfile create FILE DESCRIPTION\n"
                  "       btrfile insert FILE RECORDS\n");
     return 2;
 }
@@ -73,7 +73,7 @@ std::unique_ptr<BtrFile> LoadFile(Storage& fs, const std::string& path) {
 int Stat(const std::string& path) {
     auto fs = FileSystemStorage();
     auto file = LoadFile(*fs, path);
-    const FileSpec& s = file->spec();
+    const FileLayout& s = file->layout();
     std::printf("%s: format %x.%x, page size %u, record length %u (physical %u), %zu records, %u pages (%u unused), "
                 "flags 0x%x\n",
                 path.c_str(), s.version >> 8, (s.version >> 4) & 0xF, s.pageSize, s.recordLength,
@@ -166,14 +166,14 @@ int Dump(int argc, char** argv) {
     }
     auto fs = FileSystemStorage();
     auto file = LoadFile(*fs, argv[2]);
-    if (key >= static_cast<int>(file->spec().keys.size())) throw std::runtime_error("no key " + std::to_string(key));
+    if (key >= static_cast<int>(file->layout().keys.size())) throw std::runtime_error("no key " + std::to_string(key));
     std::vector<const std::string*> records;
     if (key < 0)
         for (const auto& [id, r] : file->records()) records.push_back(&r.data);
     else
         for (const auto& e : file->index(static_cast<size_t>(key))) records.push_back(&file->records().at(e.id).data);
-    if (layout.empty() && !hex) layout.push_back({"record", "string", 0, file->spec().recordLength});
-    if (hex) layout = {{"record", "hex", 0, file->spec().recordLength}};
+    if (layout.empty() && !hex) layout.push_back({"record", "string", 0, file->layout().recordLength});
+    if (hex) layout = {{"record", "hex", 0, file->layout().recordLength}};
     for (const auto* r : records) {
         std::string line;
         for (const auto& f : layout) line += (line.empty() ? "" : "\t") + Show(*r, f);
@@ -182,8 +182,8 @@ int Dump(int argc, char** argv) {
     return 0;
 }
 
-FileSpec ParseSpec(std::istream& in) {
-    FileSpec spec;
+FileLayout ParseDescription(std::istream& in) {
+    FileLayout layout;
     std::string line;
     while (std::getline(in, line)) {
         line = line.substr(0, line.find('#'));
@@ -191,12 +191,12 @@ FileSpec ParseSpec(std::istream& in) {
         std::string word;
         if (!(words >> word)) continue;
         if (word == "record") {
-            words >> spec.recordLength;
+            words >> layout.recordLength;
         } else if (word == "page") {
-            words >> spec.pageSize;
+            words >> layout.pageSize;
         } else if (word == "preallocate") {
-            words >> spec.preallocate;
-            spec.fileFlags |= fileflag::Preallocate;
+            words >> layout.preallocate;
+            layout.fileFlags |= fileflag::Preallocate;
         } else if (word == "acs") {
             Acs acs;
             std::string kind;
@@ -207,7 +207,7 @@ FileSpec ParseSpec(std::istream& in) {
                 if (kind == "lower" && c >= 'A' && c <= 'Z') v = static_cast<uint8_t>(c + 32);
                 acs.map[static_cast<size_t>(c)] = v;
             }
-            spec.acs.push_back(acs);
+            layout.acs.push_back(acs);
         } else if (word == "key") {
             uint16_t keyFlags = keyflag::Extended;
             while (words >> word && word != ":") {
@@ -242,18 +242,18 @@ FileSpec ParseSpec(std::istream& in) {
                 }
                 key.segments.push_back(s);
             }
-            spec.keys.push_back(key);
+            layout.keys.push_back(key);
         } else {
-            throw std::runtime_error("unknown spec line: " + line);
+            throw std::runtime_error("unknown description line: " + line);
         }
     }
-    return spec;
+    return layout;
 }
 
-int Create(const std::string& path, const std::string& specPath) {
-    std::ifstream in(specPath);
-    if (!in) throw std::runtime_error("cannot read " + specPath);
-    auto file = BtrFile::Create(ParseSpec(in));
+int Create(const std::string& path, const std::string& descriptionPath) {
+    std::ifstream in(descriptionPath);
+    if (!in) throw std::runtime_error("cannot read " + descriptionPath);
+    auto file = BtrFile::Create(ParseDescription(in));
     auto fs = FileSystemStorage();
     if (!fs->Replace(path, file->Save())) throw std::runtime_error("cannot write " + path);
     return 0;
@@ -264,7 +264,7 @@ int Insert(const std::string& path, const std::string& recordsPath) {
     auto file = LoadFile(*fs, path);
     const auto bytes = fs->Read(recordsPath);
     if (!bytes) throw std::runtime_error("cannot read " + recordsPath);
-    const size_t n = file->spec().recordLength;
+    const size_t n = file->layout().recordLength;
     size_t count = 0;
     for (size_t at = 0; at + n <= bytes->size(); at += n, ++count) file->Insert(std::string_view(*bytes).substr(at, n));
     if (!fs->Replace(path, file->Save())) throw std::runtime_error("cannot write " + path);

@@ -54,12 +54,12 @@ std::string Convert(const std::string& text, const char* from, const char* to) {
     return out;
 }
 
-Account ParseAccount(const std::string& spec) {
+Account ParseAccount(const std::string& text) {
     Account a;
-    const size_t slash = spec.find('/');
-    if (slash == std::string::npos) throw std::runtime_error("account without a password: " + spec);
-    a.user = UpperName(spec.substr(0, slash));
-    std::string rest = spec.substr(slash + 1);
+    const size_t slash = text.find('/');
+    if (slash == std::string::npos) throw std::runtime_error("account without a password: " + text);
+    a.user = UpperName(text.substr(0, slash));
+    std::string rest = text.substr(slash + 1);
     for (size_t colon; (colon = rest.rfind(':')) != std::string::npos;) {
         const std::string flag = UpperName(rest.substr(colon + 1));
         if (flag == "SYSDBA")

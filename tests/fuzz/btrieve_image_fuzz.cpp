@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();  // what the stand-in writes, it reads
     }
     if (again->records().size() != file->records().size()) std::abort();
-    for (size_t k = 0; k < file->spec().keys.size(); ++k) {
+    for (size_t k = 0; k < file->layout().keys.size(); ++k) {
         auto a = file->index(k).begin();
         for (const auto& e : again->index(k))
             if (a == file->index(k).end() || (a++)->key != e.key) std::abort();

@@ -55,10 +55,10 @@ struct TreeReader {
     }
     std::string Page(uint32_t logical) const { return image.substr(static_cast<size_t>(physical[logical]) * ps, ps); }
     std::vector<TreeEntry> Walk(size_t k, int* depth = nullptr) const {
-        const size_t spec = U16(fcr, U16(fcr, 0x78) + 2 * k);
-        const uint16_t keyLength = U16(fcr, spec + 0x0A), entrySize = U16(fcr, spec + 0x0C),
-                       maxEntries = U16(fcr, spec + 0x0E), minEntries = U16(fcr, spec + 0x10);
-        const bool dups = U16(fcr, spec + 0x08) & 1;
+        const size_t layout = U16(fcr, U16(fcr, 0x78) + 2 * k);
+        const uint16_t keyLength = U16(fcr, layout + 0x0A), entrySize = U16(fcr, layout + 0x0C),
+                       maxEntries = U16(fcr, layout + 0x0E), minEntries = U16(fcr, layout + 0x10);
+        const bool dups = U16(fcr, layout + 0x08) & 1;
         std::vector<TreeEntry> out;
         int deepest = 0;
         std::function<void(uint32_t, int)> visit = [&](uint32_t logical, int level) {
@@ -83,7 +83,7 @@ struct TreeReader {
                 else EXPECT_EQ(Swapped(p, child), i + 1 == n ? 0u : 0xFFFFFFFFu);
             }
         };
-        visit(Ref(fcr, spec), 1);
+        visit(Ref(fcr, layout), 1);
         if (depth) *depth = deepest;
         return out;
     }
@@ -97,7 +97,7 @@ TEST(BtrieveSamples, GaltelaReadsExactly) {
     const std::string image = ReadSample("GALTELA.DAT");
     ASSERT_EQ(image.size(), 143360u);
     auto file = BtrFile::Load(image);
-    const FileSpec& s = file->spec();
+    const FileLayout& s = file->layout();
     EXPECT_EQ(s.version, 0x0600);
     EXPECT_EQ(s.pageSize, 4096);
     EXPECT_EQ(s.recordLength, 950);
@@ -138,7 +138,7 @@ TEST(BtrieveSamples, GaltelaReadsExactly) {
 
 TEST(BtrieveSamples, MultiAcsFreshFile) {
     auto file = BtrFile::Load(ReadSample("MULTIACS.DAT"));
-    const FileSpec& s = file->spec();
+    const FileLayout& s = file->layout();
     EXPECT_EQ(s.version, 0x0610);
     EXPECT_EQ(s.recordLength, 128);
     EXPECT_EQ(file->physicalLength(), 142) << "a variable-length file keeps 4 more bytes";
@@ -175,22 +175,22 @@ std::string Row(int32_t number, double amount, const std::string& name) {
     return r;
 }
 
-FileSpec JournalLikeSpec(uint16_t pageSize) {
-    FileSpec spec;
-    spec.recordLength = 132;
-    spec.pageSize = pageSize;
+FileLayout JournalLikeLayout(uint16_t pageSize) {
+    FileLayout layout;
+    layout.recordLength = 132;
+    layout.pageSize = pageSize;
     Segment number{0, 4, keyflag::Extended | keyflag::Modifiable, ext::Integer, 0, -1};
     Segment amount{4, 8, keyflag::Extended | keyflag::Duplicates | keyflag::Descending | keyflag::Modifiable,
                    ext::Float, 0, -1};
     Segment name{12, 20, keyflag::Extended | keyflag::Duplicates | keyflag::Modifiable, ext::String, 0, -1};
     Segment nameNumber = number;
     nameNumber.flags = name.flags;
-    spec.keys = {Key{{number}}, Key{{amount}}, Key{{name, nameNumber}}};
-    return spec;
+    layout.keys = {Key{{number}}, Key{{amount}}, Key{{name, nameNumber}}};
+    return layout;
 }
 
 TEST(BtrieveImage, TenThousandRandomRecordsInKeyOrderByEveryKey) {
-    auto file = BtrFile::Create(JournalLikeSpec(2048));
+    auto file = BtrFile::Create(JournalLikeLayout(2048));
     std::mt19937 rng(7);
     struct Want {
         int32_t number;
@@ -228,7 +228,7 @@ TEST(BtrieveImage, TenThousandRandomRecordsInKeyOrderByEveryKey) {
         const auto onDisk = tree.Walk(k, &depth);
         std::vector<std::string> distinct;
         for (const auto& e : back->index(k))
-            if (distinct.empty() || CompareKeys(back->spec().keys[k], {}, distinct.back(), e.key) != 0)
+            if (distinct.empty() || CompareKeys(back->layout().keys[k], {}, distinct.back(), e.key) != 0)
                 distinct.push_back(e.key);
         if (distinct.size() > 200) {
             EXPECT_GT(depth, 1) << "more values than a page holds: a multi-level tree";
@@ -245,10 +245,10 @@ TEST(BtrieveImage, TenThousandRandomRecordsInKeyOrderByEveryKey) {
 }
 
 TEST(BtrieveImage, StructureOfAWrittenFile) {
-    FileSpec spec = JournalLikeSpec(2048);
-    spec.fileFlags = fileflag::Preallocate;
-    spec.preallocate = 16;
-    auto file = BtrFile::Create(spec);
+    FileLayout layout = JournalLikeLayout(2048);
+    layout.fileFlags = fileflag::Preallocate;
+    layout.preallocate = 16;
+    auto file = BtrFile::Create(layout);
     for (int i = 0; i < 10; ++i) file->Insert(Row(i, i % 3, "same"));
     const std::string image = file->Save();
     EXPECT_EQ(image.size(), 16u * 2048) << "exactly the pages asked for";
@@ -328,20 +328,20 @@ protected:
 };
 
 TEST_F(BtrieveEngine, CreateInsertGetUpdateDeleteAndStatuses) {
-    // Create: a 16-byte file spec and a 16-byte segment: an integer key at 1.
-    std::string spec(32, '\0');
-    spec[0] = 20;  // record length
-    spec[3] = 8;   // page size 2048
-    spec[4] = 1;   // one key
-    spec[16] = 1;  // position 1
-    spec[18] = 4;  // length 4
-    spec[20] = static_cast<char>(keyflag::Extended & 0xFF);
-    spec[21] = static_cast<char>((keyflag::Extended | keyflag::Modifiable) >> 8);
-    spec[20] |= static_cast<char>(keyflag::Modifiable);
-    spec[26] = ext::Integer;
+    // Create: a 16-byte file layout and a 16-byte segment: an integer key at 1.
+    std::string layout(32, '\0');
+    layout[0] = 20;  // record length
+    layout[3] = 8;   // page size 2048
+    layout[4] = 1;   // one key
+    layout[16] = 1;  // position 1
+    layout[18] = 4;  // length 4
+    layout[20] = static_cast<char>(keyflag::Extended & 0xFF);
+    layout[21] = static_cast<char>((keyflag::Extended | keyflag::Modifiable) >> 8);
+    layout[20] |= static_cast<char>(keyflag::Modifiable);
+    layout[26] = ext::Integer;
     std::string name = Path("T.DAT") + " ";
-    EXPECT_EQ(Call(op::Create, &spec, &name, 0), status::Success);
-    EXPECT_EQ(Call(op::Create, &spec, &name, -1), status::FileExists);
+    EXPECT_EQ(Call(op::Create, &layout, &name, 0), status::Success);
+    EXPECT_EQ(Call(op::Create, &layout, &name, -1), status::FileExists);
     std::string missing = Path("NONE.DAT");
     EXPECT_EQ(Call(op::Open, nullptr, &missing, 0), status::FileNotFound);
     EXPECT_EQ(Call(op::GetFirst, nullptr, &missing, 0), status::NotOpen);
@@ -429,7 +429,7 @@ private:
 };
 
 TEST_F(BtrieveEngine, AnInterruptedWriteLeavesTheLastImage) {
-    auto file = BtrFile::Create(JournalLikeSpec(2048));
+    auto file = BtrFile::Create(JournalLikeLayout(2048));
     file->Insert(Row(1, 1, "kept"));
     const std::string path = Path("J.DAT");
     ASSERT_TRUE(FileSystemStorage()->Replace(path, file->Save()));
@@ -447,11 +447,11 @@ TEST_F(BtrieveEngine, AnInterruptedWriteLeavesTheLastImage) {
     EXPECT_EQ(back->records().begin()->second.data, Row(1, 1, "kept"));
 }
 
-// The btrfile tool: a file from a text spec, records from a file, and what
+// The btrfile tool: a file from a text layout, records from a file, and what
 // stat and dump show of them.
 TEST_F(BtrieveEngine, BtrfileToolMakesAndShowsFiles) {
-    const std::string spec = Path("spec.txt"), records = Path("rows.bin"), file = Path("T.DAT"), out = Path("out.txt");
-    std::ofstream(spec) << "# a journal-like file\nrecord 32\npage 2048\npreallocate 10\n"
+    const std::string layout = Path("layout.txt"), records = Path("rows.bin"), file = Path("T.DAT"), out = Path("out.txt");
+    std::ofstream(layout) << "# a journal-like file\nrecord 32\npage 2048\npreallocate 10\n"
                            "key dup : 5:8:string\nkey : 1:4:integer\n";
     std::string rows;
     for (int32_t n : {3, 1, 2}) {
@@ -462,7 +462,7 @@ TEST_F(BtrieveEngine, BtrfileToolMakesAndShowsFiles) {
     }
     std::ofstream(records, std::ios::binary) << rows;
     const std::string tool = KX_BTRFILE;
-    ASSERT_EQ(std::system((tool + " create " + file + " " + spec).c_str()), 0);
+    ASSERT_EQ(std::system((tool + " create " + file + " " + layout).c_str()), 0);
     ASSERT_EQ(std::system((tool + " insert " + file + " " + records + " > /dev/null").c_str()), 0);
     ASSERT_EQ(std::system((tool + " stat " + file + " > " + out).c_str()), 0);
     std::stringstream stat;

@@ -81,21 +81,21 @@ TEST_F(BtrieveStandIn, ReadsAGenuineFileByEveryKeyAndPhysically) {
 }
 
 TEST_F(BtrieveStandIn, CreatesAndChangesFilesThatReadBack) {
-    // A 16-byte file spec and one segment: a 20-byte string key at 1, with
+    // A 16-byte file layout and one segment: a 20-byte string key at 1, with
     // duplicates, 2048-byte pages, preallocated to 8 pages.
-    std::string spec(32, '\0');
-    spec[0] = 40;                          // record length
-    spec[3] = 8;                           // page size 2048
-    spec[4] = 1;                           // keys
-    spec[10] = 0x04;                       // preallocate
-    spec[14] = 8;                          // pages
-    spec[16] = 1;                          // position
-    spec[18] = 20;                         // length
-    spec[20] = 0x01 | 0x02;                // duplicates, modifiable
-    spec[21] = 0x01;                       // extended type: string
+    std::string layout(32, '\0');
+    layout[0] = 40;                          // record length
+    layout[3] = 8;                           // page size 2048
+    layout[4] = 1;                           // keys
+    layout[10] = 0x04;                       // preallocate
+    layout[14] = 8;                          // pages
+    layout[16] = 1;                          // position
+    layout[18] = 20;                         // length
+    layout[20] = 0x01 | 0x02;                // duplicates, modifiable
+    layout[21] = 0x01;                       // extended type: string
     std::string name = dir_->path() + "\\\xCA\xCB\xC8\xC5\xCD\xD2.DAT";  // "КЛИЕНТ.DAT" in 1251
-    ASSERT_EQ(Call(14, &spec, &name, -1), 0);
-    EXPECT_EQ(Call(14, &spec, &name, -1), 59) << "exists";
+    ASSERT_EQ(Call(14, &layout, &name, -1), 0);
+    EXPECT_EQ(Call(14, &layout, &name, -1), 59) << "exists";
     ASSERT_EQ(Call(0, nullptr, &name, 0), 0);
     const char* names[] = {"\xC8\xE2\xE0\xED\xEE\xE2", "Petrov", "\xC8\xE2\xE0\xED\xEE\xE2", "Adams"};
     for (const char* n : names) {
