@@ -396,11 +396,8 @@ int Engine::Get(Args& a, Cursor& c) {
     default:
         return status::InvalidOperation;
     }
-    if (it == index.end()) {
-        const bool search = a.operation != op::GetNext && a.operation != op::GetPrevious && a.operation != op::GetFirst &&
-                            a.operation != op::GetLast;
-        return search ? status::KeyNotFound : status::EndOfFile;
-    }
+    // Only Get Equal misses a key; every other move runs off the end.
+    if (it == index.end()) return status::EndOfFile;
     if (!a.keyOnly && (!a.data || !a.dataLength || *a.dataLength < file.layout().recordLength))
         return status::DataBufferTooShort;
     c.keyPath = a.keyNumber;

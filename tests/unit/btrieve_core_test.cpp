@@ -381,6 +381,18 @@ TEST_F(BtrieveEngine, CreateInsertGetUpdateDeleteAndStatuses) {
     ASSERT_EQ(Call(op::Delete, nullptr, nullptr, 0), status::Success);
     EXPECT_EQ(Call(op::Delete, nullptr, nullptr, 0), status::InvalidPositioning);
     EXPECT_EQ(Call(op::GetEqual, &data, &key, 0), status::KeyNotFound);
+    want = 99;
+    std::memcpy(key.data(), &want, 4);
+    EXPECT_EQ(Call(op::GetGreater, &data, &key, 0), status::EndOfFile);
+    want = 10;
+    std::memcpy(key.data(), &want, 4);
+    ASSERT_EQ(Call(op::GetGreater, &data, &key, 0), status::Success);
+    EXPECT_EQ(data, rec(30, "row")) << "25 was deleted";
+    EXPECT_EQ(key.compare(0, 4, rec(30, "").substr(0, 4)), 0) << "the key buffer gets the record's key";
+    std::memcpy(key.data(), &want, 4);
+    ASSERT_EQ(Call(op::GetLessOrEqual, &data, &key, 0), status::Success);
+    EXPECT_EQ(data, rec(10, "row"));
+    EXPECT_EQ(Call(op::GetLess, &data, &key, 0), status::EndOfFile);
     ASSERT_EQ(Call(op::StepFirst, &data, nullptr, 0), status::Success);
     EXPECT_EQ(data, rec(30, "row")) << "physical order: first inserted first";
     ASSERT_EQ(Call(op::StepNext, &data, nullptr, 0), status::Success);
