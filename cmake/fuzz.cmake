@@ -14,3 +14,8 @@ endforeach()
 include(${CMAKE_SOURCE_DIR}/cmake/btrieve_core.cmake)
 target_compile_options(btr_core PRIVATE -g -O1 ${KX_FUZZ_FLAGS})
 target_link_libraries(btrieve_image_fuzz PRIVATE btr_core)
+
+# The Oracle stand-in's text handling (without SQLite), fuzzed the same way.
+target_sources(oradb_text_fuzz PRIVATE standins/oci/ora_error.cpp standins/oci/sql_text.cpp standins/oci/tns.cpp
+               standins/oci/site.cpp standins/oci/values.cpp)
+target_include_directories(oradb_text_fuzz PRIVATE standins/oci)
