@@ -213,7 +213,7 @@ std::unique_ptr<BtrFile> BtrFile::Load(std::string_view bytes) {
 
     // Records in physical order, and where each lies.
     std::map<uint32_t, Id> byAddress;
-    std::map<Id, std::string> tails;  // the bytes after the record: duplicate chains
+    std::map<Id, std::string_view> slots;  // each record's slot in the image, chains included
     uint32_t used = 0;
     for (uint32_t l = 1; l < pat.size(); ++l) {
         if (pat[l].type != 0) ++used;
@@ -224,7 +224,7 @@ std::unique_ptr<BtrFile> BtrFile::Load(std::string_view bytes) {
             if (U16(page, at) == 0) continue;
             const Id id = file->nextId_++;
             file->records_.emplace(id, Record{std::string(page.substr(at + 2, file->layout_.recordLength)), {}});
-            tails[id] = std::string(page.substr(at, physical));
+            slots[id] = page.substr(at, physical);
             byAddress[l * ps + static_cast<uint32_t>(at)] = id;
         }
     }
@@ -243,14 +243,14 @@ std::unique_ptr<BtrFile> BtrFile::Load(std::string_view bytes) {
         ++dup;
         std::set<Id> placed;
         auto next = [&](Id id) -> Id {
-            const std::string& tail = tails[id];
-            if (offset + 8u > tail.size()) return 0;
-            const auto it = byAddress.find(Swapped(tail, offset + 4u));
+            const std::string_view slot = slots[id];
+            if (offset + 8u > slot.size()) return 0;
+            const auto it = byAddress.find(Swapped(slot, offset + 4u));
             return it == byAddress.end() ? 0 : it->second;
         };
         auto prev = [&](Id id) -> uint32_t {
-            const std::string& tail = tails[id];
-            return offset + 8u > tail.size() ? kNone : Swapped(tail, offset);
+            const std::string_view slot = slots[id];
+            return offset + 8u > slot.size() ? kNone : Swapped(slot, offset);
         };
         for (auto& [id, r] : file->records_) {
             if (placed.count(id) || (prev(id) != kNone && byAddress.count(prev(id)))) continue;

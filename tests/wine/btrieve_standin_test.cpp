@@ -40,6 +40,17 @@ protected:
         if (data && length <= data->size()) data->resize(length);
         return status;
     }
+    // Records met from the operation `first` on, moving with `next` (the
+    // step operations, or the get operations by key `key`).
+    int CountRecords(WORD first, WORD next, size_t recordLength, int key = 0) {
+        std::string data(recordLength, '\0'), keyBuffer(255, '\0');
+        int count = 0;
+        for (int st = Call(first, &data, &keyBuffer, key); st == 0; st = Call(next, &data, &keyBuffer, key)) {
+            ++count;
+            data.resize(recordLength);
+        }
+        return count;
+    }
     HMODULE module_ = nullptr;
     BtrCall call_ = nullptr;
     std::unique_ptr<ScratchDir> dir_;
@@ -61,16 +72,12 @@ TEST_F(BtrieveStandIn, ReadsAGenuineFileByEveryKeyAndPhysically) {
     EXPECT_EQ(*reinterpret_cast<const uint16_t*>(stat.data()), 950);
     EXPECT_EQ(*reinterpret_cast<const uint32_t*>(stat.data() + 6), 73u);
     for (int key = 0; key < 3; ++key) {
+        EXPECT_EQ(CountRecords(12, 6, 950, key), 73) << "key " << key;
         std::string data(950, '\0'), k(32, '\0');
-        int count = 0;
-        for (int st = Call(12, &data, &k, key); st == 0; st = Call(6, &data, &k, key)) ++count;
-        EXPECT_EQ(count, 73) << "key " << key;
         EXPECT_EQ(Call(6, &data, &k, key), 9) << "end of file";
     }
+    EXPECT_EQ(CountRecords(33, 24, 950), 73);
     std::string data(950, '\0');
-    int count = 0;
-    for (int st = Call(33, &data, nullptr, 0); st == 0; st = Call(24, &data, nullptr, 0)) ++count;
-    EXPECT_EQ(count, 73);
     std::string key(16, '\0');
     std::memcpy(key.data(), "DEFAULT", 7);
     ASSERT_EQ(Call(5, &data, &key, 1), 0);
@@ -123,9 +130,7 @@ TEST_F(BtrieveStandIn, CreatesAndChangesFilesThatReadBack) {
     ASSERT_EQ(Call(4, nullptr, nullptr, 0), 0);  // the last: the second Иванов
     ASSERT_EQ(Call(1, nullptr, nullptr, 0), 0);
     ASSERT_EQ(Call(0, nullptr, &name, 0), 0);
-    int count = 0;
-    for (int st = Call(33, &data, nullptr, 0); st == 0; st = Call(24, &data, nullptr, 0)) ++count;
-    EXPECT_EQ(count, 3);
+    EXPECT_EQ(CountRecords(33, 24, 40), 3);
     ASSERT_EQ(Call(1, nullptr, nullptr, 0), 0);
 }
 
@@ -148,9 +153,7 @@ TEST_F(BtrieveStandIn, WrittenWhereItWasOpened) {
     EXPECT_STREQ(found.cFileName, "Galt2.dat") << "the name as it was";
     std::string full = dir_->path() + "\\Galt2.dat";
     ASSERT_EQ(Call(0, nullptr, &full, 0), 0);
-    int count = 0;
-    for (int st = Call(33, &data, nullptr, 0); st == 0; st = Call(24, &data, nullptr, 0)) ++count;
-    EXPECT_EQ(count, 72);
+    EXPECT_EQ(CountRecords(33, 24, 950), 72);
     EXPECT_EQ(Call(1, nullptr, nullptr, 0), 0);
 }
 
